@@ -7,8 +7,8 @@
 #include "math/quat.h"
 
 struct ViewState {
-    int32_t window_width;  // pixels, fixed
-    int32_t window_height;
+    int32_t window_width = 640; // pixels, fixed
+    int32_t window_height = 480;
     Quat scene_rotation;   // accumulated trackball rotation of the whole scene
     Quat drag_rotation;    // the latest drag step, before it is composed on
     float angle_z;         // degrees, unbounded
@@ -25,4 +25,5 @@ struct ViewState {
     float offset_z;        // added to the fixed eye distance
 };
 
+// The one instance; every field but the window size starts at zero.
 extern ViewState view;

@@ -1,0 +1,64 @@
+#include "app/display.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "app/events.h"
+#include "app/view_state.h"
+#include "math/trackball.h"
+
+namespace {
+
+// HWSURFACE | ASYNCBLIT | OPENGLBLIT (which holds OPENGL) | SRCALPHA: a fixed-size GL window.
+constexpr Uint32 VIDEO_FLAGS = 0x1000F;
+
+} // namespace
+
+void init_display()
+{
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (!info) {
+        fprintf(stderr, "Video query failed: %s\n", SDL_GetError());
+        quit_program(1);
+    }
+    // The window takes the desktop's depth; no depth of our own is ever asked for.
+    int bpp = info->vfmt->BitsPerPixel;
+    printf("initializing display to %d-bit %d by %d\n", bpp, view.window_width, view.window_height);
+
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    if (!SDL_SetVideoMode(view.window_width, view.window_height, bpp, VIDEO_FLAGS)) {
+        fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
+        quit_program(1);
+    }
+
+    // A drag of no length is the identity: the scene starts unturned.
+    trackball_rotation(view.scene_rotation, 0.0f, 0.0f, 0.0f, 0.0f);
+    init_gl(view.window_width, view.window_height);
+}
+
+void init_gl(int width, int height)
+{
+    static const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    static const GLfloat shininess[] = {50.0f};
+
+    glShadeModel(GL_SMOOTH);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glClearColor(0, 0, 0, 0);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 1024.0);
+    // Culling and lighting stay off, so these settle state but change no pixel.
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_SHININESS, shininess);
+    glEnable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,85 @@
+// Drives the real viewer binary on a private X server: real X input through
+// XTest, screenshots read back from the screen, a window close as a window
+// manager sends it, and the process's exact output and exit status.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct _XDisplay;
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb; // row by row from the top, 3 bytes a pixel
+
+    const uint8_t* at(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
+    // Writes a PNG (through ImageMagick's convert); true on success.
+    bool save_png(const std::string& path) const;
+};
+
+struct ExitResult {
+    bool exited = false; // false: still running at the timeout (then killed) or killed by a signal
+    int status = -1;     // exit status when exited
+    int signal = 0;      // the signal that ended it, if any
+    std::string out;     // everything written to standard output
+    std::string err;     // everything written to standard error
+};
+
+// Runs `binary args...` with DISPLAY set to `display` and extra environment
+// entries ("NAME=value"; "NAME=" removes NAME), stdin from /dev/null.
+class Viewer {
+public:
+    Viewer(const std::string& display, const std::string& binary, const std::vector<std::string>& args = {},
+           const std::vector<std::string>& env = {});
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Waits until the viewer's window is mapped and has drawn a non-black frame
+    // (or, with need_picture false, is merely mapped). False on timeout or exit.
+    bool wait_for_window(double seconds = 20.0, bool need_picture = true);
+    unsigned long window() const { return window_; }
+
+    void move_pointer(int x, int y); // window pixels
+    void button(int number, bool press);
+    void key(const char* keysym_name, bool press);
+    void tap(const char* keysym_name, int times = 1);
+    // Drags with button 1 from (x0, y0) to (x1, y1) in steps of a few pixels.
+    void drag(int x0, int y0, int x1, int y1, int steps = 10);
+
+    // The window's 640x480 area as it is on the screen now.
+    Image grab();
+    // Grabs until two grabs in a row, a short pause apart, are the same picture.
+    Image grab_settled(double seconds = 10.0);
+    // Sends WM_DELETE_WINDOW, as a window manager's close button does.
+    void close_window();
+    // Waits for the process to end; kills it after `seconds`.
+    ExitResult wait_exit(double seconds = 20.0);
+
+private:
+    void sync();
+    void drain_output();
+
+    _XDisplay* dpy_ = nullptr;
+    pid_t pid_ = -1;
+    int out_fd_ = -1;
+    int err_fd_ = -1;
+    unsigned long window_ = 0;
+    std::string out_, err_;
+};
+
+// Starts the binary and waits for it to end by itself: for runs that must fail at start-up.
+ExitResult run_to_exit(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env, double seconds = 20.0);
+
+// Sleeps for a while; for waits on the viewer, whose loop runs on its own.
+void pause_seconds(double seconds);
+
+// The viewer binary and the build directory, from the environment CTest sets.
+std::string viewer_binary();
+std::string build_dir();
