@@ -1,0 +1,85 @@
+// Display setup against a real OpenGL context on a private X server.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include <cmath>
+
+#include "app/display.h"
+#include "app/view_state.h"
+#include "xvfb.h"
+
+namespace {
+
+TEST(InitDisplay, LeavesTheStateTheRendererExpects)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    server.export_display();
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+
+    // Zero at load: the identity must come from display setup.
+    for (float c : view.scene_rotation)
+        ASSERT_EQ(c, 0.0f);
+    init_display();
+    EXPECT_EQ(view.scene_rotation[0], 0.0f);
+    EXPECT_EQ(view.scene_rotation[1], 0.0f);
+    EXPECT_EQ(view.scene_rotation[2], 0.0f);
+    EXPECT_EQ(view.scene_rotation[3], 1.0f);
+
+    const SDL_Surface* screen = SDL_GetVideoSurface();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->w, 640);
+    EXPECT_EQ(screen->h, 480);
+    EXPECT_TRUE(screen->flags & SDL_OPENGL);
+    EXPECT_FALSE(screen->flags & (SDL_FULLSCREEN | SDL_RESIZABLE));
+    int value = 0;
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &value);
+    EXPECT_EQ(value, 1);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &value);
+    EXPECT_GE(value, 16);
+
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_PROJECTION);
+
+    // The perspective of a 60-degree field of view at aspect 4:3 (not 1), planes 1 and 1024.
+    const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
+    const double expected[16] = {f / (4.0 / 3.0), 0, 0, 0,  0, f, 0, 0,
+                                 0, 0, -1025.0 / 1023.0, -1, 0, 0, -2048.0 / 1023.0, 0};
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(projection[i], expected[i], 1e-6) << "element " << i;
+
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    for (float c : clear)
+        EXPECT_EQ(c, 0.0f);
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_SMOOTH);
+    glGetIntegerv(GL_FRONT_FACE, &value);
+    EXPECT_EQ(value, GL_CCW);
+    GLfloat specular[4], shininess = 0;
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
+    for (float c : specular)
+        EXPECT_EQ(c, 1.0f);
+    EXPECT_EQ(shininess, 50.0f);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    SDL_Quit();
+}
+
+} // namespace

@@ -1,0 +1,253 @@
+// Event dispatch with real SDL events in SDL's own queue (dummy video driver).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/events.h"
+#include "app/view_state.h"
+#include "standins.h"
+
+namespace {
+
+class Dispatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        SDL_SetEventFilter(accept_all_events);
+        calls.clear();
+        view = ViewState();
+    }
+    void TearDown() override { SDL_Quit(); }
+
+    static void push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 0); }
+    static SDL_Event active(Uint8 gain, Uint8 state)
+    {
+        SDL_Event e = {};
+        e.type = SDL_ACTIVEEVENT;
+        e.active.gain = gain;
+        e.active.state = state;
+        return e;
+    }
+    static SDL_Event key(Uint8 type, SDLKey sym)
+    {
+        SDL_Event e = {};
+        e.type = type;
+        e.key.keysym.sym = sym;
+        return e;
+    }
+    static SDL_Event button(Uint8 type, Uint8 which, Uint16 x, Uint16 y)
+    {
+        SDL_Event e = {};
+        e.type = type;
+        e.button.button = which;
+        e.button.x = x;
+        e.button.y = y;
+        return e;
+    }
+    static SDL_Event motion(Uint16 x, Uint16 y)
+    {
+        SDL_Event e = {};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.x = x;
+        e.motion.y = y;
+        e.motion.xrel = 1000; // never read
+        e.motion.state = SDL_BUTTON(1);
+        return e;
+    }
+    static SDL_Event of_type(Uint8 type)
+    {
+        SDL_Event e = {};
+        e.type = type;
+        return e;
+    }
+};
+
+struct ChildRun {
+    int status = -1;
+    std::string out;
+};
+
+// Runs `body` in a forked child with standard output captured.
+template <typename Body>
+ChildRun run_in_child(Body body)
+{
+    int fds[2];
+    ChildRun r;
+    if (pipe(fds) != 0)
+        return r;
+    fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        body();
+        _exit(99); // body must not return
+    }
+    close(fds[1]);
+    char buf[256];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0)
+        r.out.append(buf, static_cast<size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+TEST_F(Dispatch, EmptyQueueReturnsAtOnce)
+{
+    process_events();
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(Dispatch, KeyPressAndReleaseBothReachTheKeyHandler)
+{
+    push(key(SDL_KEYDOWN, SDLK_a));
+    push(key(SDL_KEYUP, SDLK_a));
+    push(key(SDL_KEYUP, SDLK_LSHIFT));
+    process_events();
+    EXPECT_EQ(calls, (std::vector<std::string>{"key down 97", "key up 97", "key up 304"}));
+}
+
+// Regaining activation draws at once, in the middle of the drain; what is queued behind it follows.
+TEST_F(Dispatch, RegainedActivationDrawsBeforeTheEventsBehindIt)
+{
+    push(key(SDL_KEYDOWN, SDLK_w));
+    push(active(1, SDL_APPACTIVE));
+    push(key(SDL_KEYDOWN, SDLK_e));
+    process_events();
+    EXPECT_EQ(calls, (std::vector<std::string>{"key down 119", "frame", "key down 101"}));
+}
+
+TEST_F(Dispatch, LosingActivationOrFocusAloneDrawsNothing)
+{
+    push(active(0, SDL_APPACTIVE));
+    push(active(1, SDL_APPMOUSEFOCUS));
+    push(active(1, SDL_APPINPUTFOCUS));
+    push(active(1, SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS));
+    push(active(0, SDL_APPACTIVE | SDL_APPINPUTFOCUS));
+    process_events();
+    EXPECT_TRUE(calls.empty());
+
+    push(active(1, SDL_APPACTIVE | SDL_APPINPUTFOCUS));
+    process_events();
+    EXPECT_EQ(calls, (std::vector<std::string>{"frame"}));
+}
+
+TEST_F(Dispatch, MotionReachesTheHandlerOnlyWhileAButtonIsDown)
+{
+    push(motion(5, 6)); // no button yet: dropped, position untouched
+    process_events();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(view.last_mouse_x, 0);
+    EXPECT_EQ(view.last_mouse_y, 0);
+
+    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 600, 470));
+    push(motion(601, 471));
+    push(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 601, 471));
+    push(motion(602, 472));
+    process_events();
+    EXPECT_EQ(calls, (std::vector<std::string>{"motion 601 471"}));
+    EXPECT_FALSE(view.button_down);
+    // The release stores nothing: the press position stays until a handler moves it.
+    EXPECT_EQ(view.last_mouse_x, 600);
+    EXPECT_EQ(view.last_mouse_y, 470);
+}
+
+TEST_F(Dispatch, EveryButtonStartsADragAndTheLatestPressWins)
+{
+    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20));
+    process_events();
+    EXPECT_TRUE(view.button_down);
+    EXPECT_EQ(view.last_mouse_x, 10);
+    EXPECT_EQ(view.last_mouse_y, 20);
+
+    // A second button while the first is held overwrites the position.
+    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479));
+    process_events();
+    EXPECT_TRUE(view.button_down);
+    EXPECT_EQ(view.last_mouse_x, 639);
+    EXPECT_EQ(view.last_mouse_y, 479);
+
+    // Releasing either ends the drag although the other is still held.
+    push(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 639, 479));
+    push(motion(100, 100));
+    process_events();
+    EXPECT_FALSE(view.button_down);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(Dispatch, CoordinatesAreTakenUnsigned)
+{
+    push(button(SDL_MOUSEBUTTONDOWN, 7, 65535, 40000));
+    process_events();
+    EXPECT_EQ(view.last_mouse_x, 65535);
+    EXPECT_EQ(view.last_mouse_y, 40000);
+}
+
+TEST_F(Dispatch, OtherEventTypesChangeNothing)
+{
+    const Uint8 types[] = {SDL_NOEVENT,        SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION,
+                           SDL_JOYBUTTONDOWN,  SDL_JOYBUTTONUP,   SDL_SYSWMEVENT,    SDL_EVENT_RESERVEDA,
+                           SDL_EVENT_RESERVEDB, SDL_VIDEORESIZE,  SDL_VIDEOEXPOSE,   SDL_EVENT_RESERVED2,
+                           SDL_USEREVENT,      SDL_USEREVENT + 5, SDL_NUMEVENTS - 1};
+    SDL_SysWMmsg wm_message = {}; // SDL's queue copies the message a window-manager event points to
+    for (Uint8 t : types) {
+        SDL_Event e = of_type(t);
+        if (t == SDL_SYSWMEVENT)
+            e.syswm.msg = &wm_message;
+        if (t == SDL_VIDEORESIZE) { // must not touch the window size
+            e.resize.w = 10;
+            e.resize.h = 10;
+        }
+        push(e);
+    }
+    process_events();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(view.window_width, 640);
+    EXPECT_EQ(view.window_height, 480);
+    EXPECT_FALSE(view.button_down);
+}
+
+TEST_F(Dispatch, QuitPrintsAndEndsWithStatusZeroLeavingTheRestQueued)
+{
+    ChildRun r = run_in_child([] {
+        SDL_Event quit = {};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        SDL_Event key = {};
+        key.type = SDL_KEYDOWN;
+        key.key.keysym.sym = SDLK_e;
+        SDL_PushEvent(&key);
+        print_calls = true;
+        process_events();
+    });
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Quit requested, quitting.\n"); // the key behind it was never handled
+}
+
+TEST(AcceptAllEvents, AcceptsEveryEvent)
+{
+    SDL_Event e = {};
+    for (int t = 0; t < SDL_NUMEVENTS; ++t) {
+        e.type = static_cast<Uint8>(t);
+        EXPECT_EQ(accept_all_events(&e), 1);
+    }
+}
+
+TEST(QuitProgram, ExitsWithTheGivenStatus)
+{
+    EXPECT_EXIT(quit_program(0), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(quit_program(1), ::testing::ExitedWithCode(1), "");
+}
+
+} // namespace

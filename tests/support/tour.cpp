@@ -1,0 +1,97 @@
+// A guided tour of the viewer on a private X server, for machines with no
+// display: starts the real viewer, works it with real X input, saves a
+// screenshot after each step and a contact sheet of them all, closes the window
+// as a window manager does and prints what the viewer printed.
+//
+// usage: turnfan_tour VIEWER OUTPUT_DIR
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "viewer.h"
+#include "xvfb.h"
+
+namespace {
+
+struct Shot {
+    std::string file;
+    std::string caption;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s VIEWER OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    const std::string viewer_path = argv[1];
+    const std::string out_dir = argv[2];
+    std::system(("mkdir -p '" + out_dir + "'").c_str());
+
+    XvfbServer server;
+    if (!server.ok()) {
+        std::fprintf(stderr, "tour: could not start Xvfb\n");
+        return 1;
+    }
+    Viewer viewer(server.display(), viewer_path);
+    if (!viewer.wait_for_window()) {
+        ExitResult r = viewer.wait_exit(5);
+        std::fprintf(stderr, "tour: the viewer showed no picture\n%s%s", r.out.c_str(), r.err.c_str());
+        return 1;
+    }
+
+    std::vector<Shot> shots;
+    bool saved_all = true;
+    auto shoot = [&](const std::string& name, const std::string& caption) {
+        std::string path = out_dir + "/" + name + ".png";
+        bool ok = viewer.grab_settled().save_png(path);
+        saved_all = saved_all && ok;
+        std::printf("%s %s\n", ok ? "saved" : "could not save", path.c_str());
+        shots.push_back({path, caption});
+    };
+
+    viewer.move_pointer(320, 240);
+    shoot("1-start", "start: no turn, fixed-axis chain (white)");
+
+    viewer.tap("w", 30);
+    viewer.tap("e", 20);
+    viewer.tap("d", 15);
+    shoot("2-chain-w30-e20-d15", "w x30, e x20, d x15: fixed-axis chain");
+
+    viewer.tap("m");
+    shoot("3-quaternion-w30-e20-d15", "m: the same angles as quaternions (yellow)");
+
+    viewer.drag(320, 240, 400, 200);
+    shoot("4-after-rotating-drag", "drag: the trackball turns the scene");
+
+    viewer.move_pointer(320, 240);
+    viewer.key("Shift_L", true);
+    viewer.drag(320, 200, 320, 260);
+    viewer.key("Shift_L", false);
+    shoot("5-after-shift-drag", "Shift + drag down: nearer");
+
+    viewer.key("Control_L", true);
+    viewer.drag(320, 240, 380, 280);
+    viewer.key("Control_L", false);
+    shoot("6-after-ctrl-drag", "Ctrl + drag: pan");
+
+    viewer.close_window();
+    ExitResult r = viewer.wait_exit();
+
+    std::string sheet = out_dir + "/contact-sheet.png";
+    std::string command = "montage -background '#202020' -fill white -pointsize 13 -geometry 320x240+6+6 -tile 3x2";
+    for (const Shot& s : shots)
+        command += " -label '" + s.caption + "' '" + s.file + "'";
+    command += " '" + sheet + "'";
+    bool sheet_ok = std::system(command.c_str()) == 0;
+    std::printf("%s %s\n", sheet_ok ? "saved" : "could not save", sheet.c_str());
+
+    std::printf("\nThe viewer printed on standard output:\n%s", r.out.c_str());
+    if (!r.err.empty())
+        std::printf("and on standard error:\n%s", r.err.c_str());
+    std::printf("and ended with %s %d.\n", r.exited ? "status" : "signal", r.exited ? r.status : r.signal);
+    return r.exited && r.status == 0 && saved_all && sheet_ok ? 0 : 1;
+}
