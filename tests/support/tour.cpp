@@ -69,7 +69,7 @@ int main(int argc, char** argv)
 
     viewer.move_pointer(320, 240);
     viewer.key("Shift_L", true);
-    viewer.drag(320, 200, 320, 260);
+    viewer.drag(320, 160, 320, 300);
     viewer.key("Shift_L", false);
     shoot("5-after-shift-drag", "Shift + drag down: nearer");
 
