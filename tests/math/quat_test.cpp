@@ -1,0 +1,301 @@
+// Quaternion operations: product order, shared renormalisation, matrix layout.
+#include "math/quat.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "math/vec3.h"
+#include "reference.h"
+
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr float HALF_SQRT2 = 0.70710678f;
+constexpr double MATRIX_TOL = 4e-6; // a few float ulps of 1 per element
+constexpr double UNIT_TOL = 1e-6;   // drift of |q| allowed between renormalisations
+
+const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
+const Quat TWO = {0.0f, 0.0f, 0.0f, 2.0f}; // not unit: normalising it shows
+
+// Composes TWO with the identity and tells whether the result came back normalised.
+bool compose_normalised()
+{
+    Quat out;
+    quat_compose(TWO, IDENTITY, out);
+    return out[3] == 1.0f;
+}
+
+// Brings the shared counter to the phase where the next call is not normalised.
+void sync_renorm_phase()
+{
+    if (!compose_normalised()) compose_normalised();
+}
+
+double quat_norm(const float* q)
+{
+    double s = 0;
+    for (int i = 0; i < 4; ++i) s += double(q[i]) * double(q[i]);
+    return std::sqrt(s);
+}
+
+// The matrix glRotate(angle_deg, x, y, z) multiplies on, as OpenGL defines it:
+// R = uu^T + cos(a)(I - uu^T) + sin(a) S, u the unit axis, S its cross matrix.
+void gl_rotate(double angle_deg, double x, double y, double z, double* m)
+{
+    const double a = angle_deg * PI / 180.0, len = std::sqrt(x * x + y * y + z * z);
+    const double u[3] = {x / len, y / len, z / len};
+    const double s[3][3] = {{0, -u[2], u[1]}, {u[2], 0, -u[0]}, {-u[1], u[0], 0}};
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            double v = (r == c) ? 1.0 : 0.0;
+            if (r < 3 && c < 3)
+                v = u[r] * u[c] + std::cos(a) * ((r == c) - u[r] * u[c]) + std::sin(a) * s[r][c];
+            m[c * 4 + r] = v;
+        }
+}
+
+} // namespace
+
+TEST(QuatFromAxisAngle, NormalisesAxisInPlace)
+{
+    Vec3 axis = {0.0f, 0.0f, 2.0f};
+    Quat q;
+    quat_from_axis_angle(axis, static_cast<float>(PI / 2), q);
+    const Vec3 unit_z = {0.0f, 0.0f, 1.0f};
+    EXPECT_TRUE(bits_equal(axis, unit_z, 3));
+    EXPECT_EQ(q[0], 0.0f);
+    EXPECT_EQ(q[1], 0.0f);
+    EXPECT_FLOAT_EQ(q[2], HALF_SQRT2);
+    EXPECT_FLOAT_EQ(q[3], HALF_SQRT2);
+}
+
+TEST(QuatFromAxisAngle, ZeroAngleOrZeroAxisGivesIdentity)
+{
+    Vec3 axis = {-1.0f, 0.0f, 0.0f};
+    const Vec3 axis0 = {-1.0f, 0.0f, 0.0f};
+    Quat q;
+    quat_from_axis_angle(axis, 0.0f, q);
+    EXPECT_TRUE(bits_equal(axis, axis0, 3));
+    EXPECT_EQ(q[0], 0.0f);
+    EXPECT_EQ(q[3], 1.0f);
+
+    Vec3 zero = {0.0f, 0.0f, 0.0f};
+    quat_from_axis_angle(zero, 1.0f, q);
+    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
+    EXPECT_EQ(vec3_length(zero), 0.0);
+}
+
+TEST(QuatCompose, ProductIsSecondTimesFirst)
+{
+    const Quat qx = {HALF_SQRT2, 0.0f, 0.0f, HALF_SQRT2}, qy = {0.0f, HALF_SQRT2, 0.0f, HALF_SQRT2};
+    const float want_xy[4] = {0.5f, 0.5f, -0.5f, 0.5f}, want_yx[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+    Quat q;
+    quat_compose(qx, qy, q);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(q[i], want_xy[i], 1e-6) << i;
+    quat_compose(qy, qx, q);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(q[i], want_yx[i], 1e-6) << i;
+}
+
+// The identity on either side returns the other operand: exactly on an
+// unnormalised call, up to rounding on a normalised one.
+TEST(QuatCompose, IdentityOnEitherSide)
+{
+    std::mt19937 rng(7);
+    for (int n = 0; n < 50; ++n) {
+        Quat p, out;
+        random_unit_quat(rng, p);
+        sync_renorm_phase();
+        quat_compose(p, IDENTITY, out);
+        EXPECT_TRUE(bits_equal(out, p, 4));
+        quat_compose(IDENTITY, p, out);
+        for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(out[i], p[i]);
+    }
+}
+
+// Calls 1, 3, ... after the phase is known keep the product as computed; calls
+// 2, 4, ... normalise it. q2 * q1 = (-2, 2.5, 19, 7.5), of norm sqrt(427.5).
+TEST(QuatCompose, EverySecondCallNormalises)
+{
+    const Quat q1 = {1.0f, 2.0f, 3.0f, 4.0f}, q2 = {0.5f, -1.0f, 2.0f, 3.0f};
+    const float raw[4] = {-2.0f, 2.5f, 19.0f, 7.5f};
+    sync_renorm_phase();
+    for (int call = 1; call <= 4; ++call) {
+        Quat q;
+        quat_compose(q1, q2, q);
+        for (int i = 0; i < 4; ++i) {
+            if (call % 2)
+                EXPECT_EQ(q[i], raw[i]) << "call " << call;
+            else
+                EXPECT_FLOAT_EQ(q[i], static_cast<float>(raw[i] / std::sqrt(427.5))) << "call " << call;
+        }
+    }
+}
+
+// The counter starts at 0 with the process: the first composition ever is not
+// normalised, the second is. Runs in a freshly started copy of this binary.
+TEST(QuatComposeDeathTest, FreshProcessStartsUnnormalised)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto pattern = [] {
+        int code = 0;
+        for (int call = 0; call < 4; ++call) code |= compose_normalised() << call;
+        std::exit(code);
+    };
+    EXPECT_EXIT(pattern(), testing::ExitedWithCode(0b1010), "");
+}
+
+TEST(QuatCompose, OutputMayBeEitherInput)
+{
+    std::mt19937 rng(11);
+    for (int n = 0; n < 50; ++n) {
+        Quat p, q, want, a, b;
+        random_unit_quat(rng, p);
+        random_unit_quat(rng, q);
+        for (int i = 0; i < 4; ++i) { a[i] = p[i]; b[i] = q[i]; }
+        sync_renorm_phase();
+        quat_compose(p, q, want);
+        sync_renorm_phase();
+        quat_compose(a, q, a);
+        sync_renorm_phase();
+        quat_compose(p, b, b);
+        EXPECT_TRUE(bits_equal(a, want, 4));
+        EXPECT_TRUE(bits_equal(b, want, 4));
+    }
+}
+
+TEST(QuatNormalize, ScalesToUnitAndZeroBecomesIdentity)
+{
+    Quat q = {0.0f, 3.0f, 0.0f, 4.0f};
+    quat_normalize(q);
+    EXPECT_EQ(q[1], 0.6f);
+    EXPECT_EQ(q[3], 0.8f);
+    Quat zero = {0.0f, 0.0f, 0.0f, 0.0f};
+    quat_normalize(zero);
+    EXPECT_TRUE(bits_equal(zero, IDENTITY, 4));
+}
+
+TEST(QuatToMatrix, IdentityAndQuarterTurnLayout)
+{
+    Mat4 m;
+    quat_to_matrix(m, IDENTITY);
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(m[k], k % 5 == 0 ? 1.0f : 0.0f) << k;
+
+    // OpenGL sends x to -y with this matrix: a turn by -90 degrees about z.
+    const Quat qz = {0.0f, 0.0f, HALF_SQRT2, HALF_SQRT2};
+    for (float& e : m) e = NAN; // every element must be written
+    quat_to_matrix(m, qz);
+    EXPECT_NEAR(m[1], -1.0f, 1e-6);
+    EXPECT_NEAR(m[4], 1.0f, 1e-6);
+    EXPECT_NEAR(m[0], 0.0f, 1e-6);
+    EXPECT_EQ(m[15], 1.0f);
+    for (int k : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[k], 0.0f) << k;
+}
+
+// Bit for bit against the oracle, and the rule visibly differs from plain
+// float arithmetic on some inputs of each operation.
+TEST(Quat, OperationsFollowDoubleRule)
+{
+    std::mt19937 rng(2024);
+    int diffs[3] = {0, 0, 0};
+    for (int n = 0; n < 3000; ++n) {
+        Quat p, q, got, want, plain;
+        random_unit_quat(rng, p);
+        random_unit_quat(rng, q);
+
+        sync_renorm_phase();
+        quat_compose(p, q, got);
+        ref::compose<long double>(p, q, want);
+        ref::compose<float>(p, q, plain);
+        ASSERT_TRUE(bits_equal(got, want, 4)) << "compose #" << n;
+        diffs[0] += !same_bits(want, plain, 4);
+
+        Mat4 m, mw, mp;
+        quat_to_matrix(m, p);
+        ref::matrix<long double>(mw, p);
+        ref::matrix<float>(mp, p);
+        ASSERT_TRUE(bits_equal(m, mw, 16)) << "matrix #" << n;
+        diffs[1] += !same_bits(mw, mp, 16);
+
+        Vec3 a = {q[0], q[1], q[2]}, aw = {q[0], q[1], q[2]}, ap = {q[0], q[1], q[2]};
+        const float angle = uniform(rng, -7.0f, 7.0f);
+        quat_from_axis_angle(a, angle, got);
+        ref::from_axis_angle<long double>(aw, angle, want);
+        ref::from_axis_angle<float>(ap, angle, plain);
+        ASSERT_TRUE(bits_equal(got, want, 4)) << "axis-angle #" << n;
+        ASSERT_TRUE(bits_equal(a, aw, 3));
+        diffs[2] += !same_bits(want, plain, 4);
+    }
+    for (int d : diffs) EXPECT_GT(d, 0);
+}
+
+TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
+{
+    std::mt19937 rng(99);
+    for (int n = 0; n < 500; ++n) {
+        Quat p, q, pq;
+        random_unit_quat(rng, p);
+        random_unit_quat(rng, q);
+        quat_compose(p, q, pq);
+        Mat4 mp, mq, mpq;
+        quat_to_matrix(mp, p);
+        quat_to_matrix(mq, q);
+        quat_to_matrix(mpq, pq);
+        double prod[16];
+        mat_mul(mp, mq, prod);
+        for (int k = 0; k < 16; ++k) ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
+    }
+}
+
+TEST(QuatProperties, MatricesAreRotations)
+{
+    std::mt19937 rng(5);
+    for (int n = 0; n < 500; ++n) {
+        Quat q;
+        random_unit_quat(rng, q);
+        Mat4 m;
+        quat_to_matrix(m, q);
+        double mtm[16];
+        float mt[16];
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 4; ++r) mt[c * 4 + r] = m[r * 4 + c];
+        mat_mul(mt, m, mtm);
+        for (int k = 0; k < 16; ++k) ASSERT_NEAR(mtm[k], k % 5 == 0 ? 1.0 : 0.0, MATRIX_TOL) << k;
+        const double det = double(m[0]) * (double(m[5]) * m[10] - double(m[9]) * m[6])
+                           - double(m[4]) * (double(m[1]) * m[10] - double(m[9]) * m[2])
+                           + double(m[8]) * (double(m[1]) * m[6] - double(m[5]) * m[2]);
+        ASSERT_NEAR(det, 1.0, MATRIX_TOL);
+    }
+}
+
+// quat_to_matrix(quat_from_axis_angle(a, t)) turns as glRotatef(t degrees, -a).
+TEST(QuatProperties, AxisAngleMatrixIsGlRotateAboutNegatedAxis)
+{
+    std::mt19937 rng(42);
+    for (int n = 0; n < 500; ++n) {
+        Vec3 a = {uniform(rng, -3, 3), uniform(rng, -3, 3), uniform(rng, -3, 3)};
+        const float theta = uniform(rng, -6.3f, 6.3f);
+        double gl[16];
+        gl_rotate(double(theta) * 180.0 / PI, -double(a[0]), -double(a[1]), -double(a[2]), gl);
+        Quat q;
+        Mat4 m;
+        quat_from_axis_angle(a, theta, q);
+        quat_to_matrix(m, q);
+        for (int k = 0; k < 16; ++k) ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
+    }
+}
+
+// The way a drag accumulates its steps: the length stays near 1.
+TEST(QuatProperties, RepeatedCompositionStaysUnit)
+{
+    std::mt19937 rng(3);
+    Quat acc = {0.0f, 0.0f, 0.0f, 1.0f};
+    double worst = 0;
+    for (int n = 0; n < 20000; ++n) {
+        Vec3 axis = {uniform(rng, -1, 1), uniform(rng, -1, 1), uniform(rng, -1, 1)};
+        Quat step;
+        quat_from_axis_angle(axis, uniform(rng, -0.2f, 0.2f), step);
+        quat_compose(step, acc, acc);
+        worst = std::max(worst, std::fabs(quat_norm(acc) - 1.0));
+    }
+    EXPECT_LT(worst, UNIT_TOL);
+}

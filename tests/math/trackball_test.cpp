@@ -1,0 +1,171 @@
+// Virtual trackball: surface heights, step directions and the numeric rule.
+#include "math/trackball.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "math/quat.h"
+#include "math/vec3.h"
+#include "reference.h"
+
+namespace {
+
+const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
+constexpr double FOLLOW_TOL = 2e-5; // carrying one sphere point onto another
+
+// Where the rotation of a step moves the point (0, 0, 1), through its matrix.
+void moved_front(float p1x, float p1y, float p2x, float p2y, double* out)
+{
+    Quat q;
+    trackball_rotation(q, p1x, p1y, p2x, p2y);
+    Mat4 m;
+    quat_to_matrix(m, q);
+    const double front[3] = {0, 0, 1};
+    mat_apply(m, front, out);
+}
+
+} // namespace
+
+TEST(TrackballRotation, EqualPositionsGiveExactIdentity)
+{
+    Quat q = {9.0f, 9.0f, 9.0f, 9.0f};
+    trackball_rotation(q, 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
+    trackball_rotation(q, 0.3f, -0.7f, 0.3f, -0.7f);
+    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
+    trackball_rotation(q, -0.0f, 1.5f, 0.0f, 1.5f);
+    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
+}
+
+TEST(ProjectToTrackball, SphereInsideSheetOutside)
+{
+    const double r = TRACKBALL_RADIUS;
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, 0.0f, 0.0f), r);
+    EXPECT_NEAR(project_to_trackball(TRACKBALL_RADIUS, 1.0f, 0.0f), 0.32, 1e-7);
+    EXPECT_NEAR(project_to_trackball(TRACKBALL_RADIUS, 0.0f, -2.0f), 0.16, 1e-7);
+
+    // The sheet uses 0.7071067811865475, not the boundary's ...476.
+    const double s = r * 0.7071067811865475, s_edge = r * 0.7071067811865476;
+    ASSERT_NE(s * s, s_edge * s_edge);
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, 1.0f, 0.0f), s * s / 1.0);
+
+    // The last float inside the boundary circle is on the sphere, the next on the sheet.
+    const float edge = static_cast<float>(s_edge);
+    const float in = edge < s_edge ? edge : std::nextafter(edge, 0.0f);
+    const float out = std::nextafter(in, 1.0f);
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, in, 0.0f), std::sqrt(r * r - double(in) * in));
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, 0.0f, -out), s * s / double(out));
+    EXPECT_NEAR(project_to_trackball(TRACKBALL_RADIUS, in, 0.0f),
+                project_to_trackball(TRACKBALL_RADIUS, out, 0.0f), 1e-7);
+}
+
+// (0.4, 0.4) lies exactly on the boundary circle (in double), where the sheet
+// applies; there the two formulas differ in the last bit.
+TEST(ProjectToTrackball, ExactBoundaryUsesSheet)
+{
+    const double r = TRACKBALL_RADIUS, x = 0.4f;
+    const double d = std::sqrt(x * x + x * x);
+    ASSERT_EQ(d, r * 0.7071067811865476);
+    const double s = r * 0.7071067811865475;
+    const double sheet = s * s / d, sphere = std::sqrt(r * r - d * d);
+    ASSERT_NE(sheet, sphere);
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, 0.4f, 0.4f), sheet);
+    EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, -0.4f, 0.4f), sheet);
+}
+
+TEST(TrackballRotation, SmallStepsFollowThePointer)
+{
+    Quat q;
+    trackball_rotation(q, 0.0f, 0.0f, 0.1f, 0.0f);
+    EXPECT_EQ(q[0], 0.0f);
+    EXPECT_EQ(q[2], 0.0f);
+    EXPECT_LT(q[1], 0.0f); // about -y
+    EXPECT_LT(q[3], 1.0f);
+    EXPECT_GT(q[3], 0.99f);
+
+    double p[3];
+    moved_front(0.0f, 0.0f, 0.1f, 0.0f, p);
+    EXPECT_GT(p[0], 0.05);
+    EXPECT_NEAR(p[1], 0.0, 1e-7);
+    moved_front(0.0f, 0.0f, 0.0f, 0.1f, p);
+    EXPECT_GT(p[1], 0.05);
+    EXPECT_NEAR(p[0], 0.0, 1e-7);
+    moved_front(0.2f, 0.1f, 0.1f, 0.1f, p); // leftwards
+    EXPECT_LT(p[0], -0.05);
+}
+
+// Surface points 2 apart: the sine is limited to 1, a half turn about -y.
+TEST(TrackballRotation, FarStepIsClampedHalfTurn)
+{
+    Quat q;
+    trackball_rotation(q, -1.0f, 0.0f, 1.0f, 0.0f);
+    EXPECT_EQ(q[0], 0.0f);
+    EXPECT_EQ(q[2], 0.0f);
+    EXPECT_FLOAT_EQ(q[1], -1.0f);
+    EXPECT_NEAR(q[3], 0.0f, 1e-7);
+}
+
+TEST(TrackballRotation, SwappedPositionsGiveInverse)
+{
+    std::mt19937 rng(17);
+    for (int n = 0; n < 1000; ++n) {
+        const float a = uniform(rng, -1, 1), b = uniform(rng, -1, 1);
+        const float c = uniform(rng, -1, 1), d = uniform(rng, -1, 1);
+        Quat fwd, back;
+        trackball_rotation(fwd, a, b, c, d);
+        trackball_rotation(back, c, d, a, b);
+        const float inv[4] = {-fwd[0], -fwd[1], -fwd[2], fwd[3]};
+        ASSERT_TRUE(bits_equal(back, inv, 4)) << n;
+    }
+}
+
+// Both positions on the sphere: the step carries the first surface point onto
+// the second, so the scene follows the pointer.
+TEST(TrackballRotation, CarriesSpherePointOntoSpherePoint)
+{
+    std::mt19937 rng(23);
+    for (int n = 0; n < 1000; ++n) {
+        float pos[4];
+        for (float& v : pos) v = uniform(rng, -0.4f, 0.4f);
+        Quat q;
+        trackball_rotation(q, pos[0], pos[1], pos[2], pos[3]);
+        Mat4 m;
+        quat_to_matrix(m, q);
+        const double p1[3] = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
+        const double p2z = project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3]);
+        double got[3];
+        mat_apply(m, p1, got);
+        EXPECT_NEAR(got[0], pos[2], FOLLOW_TOL) << n;
+        EXPECT_NEAR(got[1], pos[3], FOLLOW_TOL) << n;
+        EXPECT_NEAR(got[2], p2z, FOLLOW_TOL) << n;
+    }
+}
+
+TEST(TrackballRotation, FollowsDoubleRule)
+{
+    std::mt19937 rng(31);
+    int diffs = 0;
+    for (int n = 0; n < 4000; ++n) {
+        float pos[4];
+        for (float& v : pos) v = uniform(rng, -1.2f, 1.2f);
+        Quat got, want, plain;
+        trackball_rotation(got, pos[0], pos[1], pos[2], pos[3]);
+        ref::trackball<long double>(want, pos[0], pos[1], pos[2], pos[3]);
+        ref::trackball<float>(plain, pos[0], pos[1], pos[2], pos[3]);
+        ASSERT_TRUE(bits_equal(got, want, 4)) << n;
+        diffs += !same_bits(want, plain, 4);
+    }
+    EXPECT_GT(diffs, 0);
+}
+
+// A step of one subnormal gives an axis whose 1/length overflows float: the
+// result must still be a finite unit rotation about -y.
+TEST(TrackballRotation, TinyStepStaysFinite)
+{
+    Quat q;
+    trackball_rotation(q, 0.0f, 0.0f, FLT_TRUE_MIN, 0.0f);
+    for (float c : q) EXPECT_TRUE(std::isfinite(c));
+    EXPECT_EQ(q[0], 0.0f);
+    EXPECT_LT(q[1], 0.0f);
+    EXPECT_EQ(q[3], 1.0f);
+}

@@ -1,0 +1,129 @@
+// Three-vector operations: argument order, aliasing, and double intermediates.
+#include "math/vec3.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "reference.h"
+
+TEST(Vec3, ZeroSetAndCopyDirection)
+{
+    Vec3 v = {-1.0f, -2.0f, -3.0f};
+    vec3_zero(v);
+    for (float c : v) EXPECT_EQ(bits(c), bits(0.0f)); // +0, not -0
+
+    Vec3 a, b = {7.0f, 8.0f, 9.0f};
+    vec3_set(a, 1.0f, 2.0f, 3.0f);
+    vec3_copy(a, b); // source first
+    const Vec3 want = {1.0f, 2.0f, 3.0f};
+    EXPECT_TRUE(bits_equal(a, want, 3));
+    EXPECT_TRUE(bits_equal(b, want, 3));
+}
+
+TEST(Vec3, AddSubScaleInPlace)
+{
+    Vec3 a = {1.0f, 2.0f, 3.0f}, b = {0.5f, -4.0f, 8.0f};
+    vec3_sub(a, b, a);
+    const Vec3 diff = {0.5f, 6.0f, -5.0f};
+    EXPECT_TRUE(bits_equal(a, diff, 3));
+    vec3_add(a, b, b);
+    const Vec3 sum = {1.0f, 2.0f, 3.0f};
+    EXPECT_TRUE(bits_equal(b, sum, 3));
+    vec3_sub(a, b, b);
+    const Vec3 diff2 = {-0.5f, 4.0f, -8.0f};
+    EXPECT_TRUE(bits_equal(b, diff2, 3));
+    vec3_scale(b, -2.0f);
+    const Vec3 scaled = {1.0f, -8.0f, 16.0f};
+    EXPECT_TRUE(bits_equal(b, scaled, 3));
+}
+
+TEST(Vec3Cross, RightHandedWithOutputOnEitherInput)
+{
+    Vec3 a = {1.0f, 0.0f, 0.0f}, b = {0.0f, 1.0f, 0.0f};
+    const Vec3 z = {0.0f, 0.0f, 1.0f};
+    vec3_cross(a, b, a);
+    EXPECT_TRUE(bits_equal(a, z, 3));
+
+    Vec3 c = {1.0f, 0.0f, 0.0f}, d = {0.0f, 1.0f, 0.0f};
+    vec3_cross(c, d, d);
+    EXPECT_TRUE(bits_equal(d, z, 3));
+
+    Vec3 e = {0.0f, 0.0f, 1.0f}, f = {0.0f, 1.0f, 0.0f};
+    vec3_cross(e, f, e); // z x y = -x
+    const Vec3 minus_x = {-1.0f, 0.0f, 0.0f};
+    EXPECT_TRUE(bits_equal(e, minus_x, 3));
+}
+
+TEST(Vec3, LengthAndDotStayDouble)
+{
+    const Vec3 v = {3.0f, 4.0f, 12.0f};
+    EXPECT_EQ(vec3_length(v), 13.0);
+    const Vec3 diag = {1.0f, 1.0f, 0.0f};
+    EXPECT_EQ(vec3_length(diag), std::sqrt(2.0)); // not the float root
+
+    // (1 + 2^-23)^2 = 1 + 2^-22 + 2^-46 is exact in double, not in float.
+    const float u = 1.0f + FLT_EPSILON;
+    const Vec3 a = {u, 0.0f, 0.0f};
+    EXPECT_EQ(vec3_dot(a, a), 1.0 + std::ldexp(1.0, -22) + std::ldexp(1.0, -46));
+    const Vec3 p = {1.0f, 2.0f, 3.0f}, q = {4.0f, -5.0f, 6.0f};
+    EXPECT_EQ(vec3_dot(p, q), 12.0);
+
+    // Summed z first: (1 + 2^-53) + 2^-53 rounds to 1 twice; x first would give 1 + 2^-52.
+    const float h = std::ldexp(1.0f, -26), l = std::ldexp(1.0f, -27);
+    const Vec3 c = {l, h, 1.0f}, d = {h, l, 1.0f};
+    EXPECT_EQ(vec3_dot(c, d), 1.0);
+}
+
+TEST(Vec3Normalize, UnitStaysDegenerateIsSafe)
+{
+    Vec3 unit = {-1.0f, 0.0f, 0.0f};
+    const Vec3 unit0 = {-1.0f, 0.0f, 0.0f};
+    vec3_normalize(unit);
+    EXPECT_TRUE(bits_equal(unit, unit0, 3));
+
+    Vec3 zero = {0.0f, 0.0f, 0.0f};
+    const Vec3 zero0 = {0.0f, 0.0f, 0.0f};
+    vec3_normalize(zero);
+    EXPECT_TRUE(bits_equal(zero, zero0, 3));
+
+    // 1/length overflows float here; the result must still be a unit vector.
+    Vec3 tiny = {0.0f, -FLT_TRUE_MIN, 0.0f};
+    vec3_normalize(tiny);
+    const Vec3 minus_y = {0.0f, -1.0f, 0.0f};
+    EXPECT_TRUE(bits_equal(tiny, minus_y, 3));
+    Vec3 small = {3 * FLT_TRUE_MIN, 4 * FLT_TRUE_MIN, 0.0f};
+    vec3_normalize(small);
+    EXPECT_FLOAT_EQ(small[0], 0.6f);
+    EXPECT_FLOAT_EQ(small[1], 0.8f);
+}
+
+// Over random inputs the results match the oracle bit for bit, and some of them
+// differ from what float arithmetic alone would give.
+TEST(Vec3, CrossAndNormalizeFollowDoubleRule)
+{
+    std::mt19937 rng(1234);
+    int cross_diffs = 0, norm_diffs = 0;
+    for (int n = 0; n < 4000; ++n) {
+        Vec3 a, b;
+        for (int i = 0; i < 3; ++i) { a[i] = uniform(rng, -2, 2); b[i] = uniform(rng, -2, 2); }
+        Vec3 got, want, plain;
+        vec3_cross(a, b, got);
+        ref::cross<long double>(a, b, want);
+        ref::cross<float>(a, b, plain);
+        ASSERT_TRUE(bits_equal(got, want, 3)) << "cross #" << n;
+        cross_diffs += !same_bits(want, plain, 3);
+
+        vec3_copy(a, got);
+        vec3_copy(a, want);
+        vec3_copy(a, plain);
+        vec3_normalize(got);
+        ref::normalize<long double>(want);
+        ref::normalize<float>(plain);
+        ASSERT_TRUE(bits_equal(got, want, 3)) << "normalize #" << n;
+        norm_diffs += !same_bits(want, plain, 3);
+    }
+    EXPECT_GT(cross_diffs, 0);
+    EXPECT_GT(norm_diffs, 0);
+    RecordProperty("cross_float_differs", cross_diffs);
+    RecordProperty("normalize_float_differs", norm_diffs);
+}
