@@ -1,0 +1,280 @@
+// Mouse drag gestures with the real trackball and composition behind them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "input_events.h"
+#include "math/trackball.h"
+
+namespace {
+
+// The per-pixel factors the program promises for its 640x480 window, as floats.
+const float TWO_OVER_WIDTH = static_cast<float>(2.0 / 640.0);
+const float TWO_OVER_HEIGHT = static_cast<float>(2.0 / 480.0);
+const float ONE_OVER_WIDTH = static_cast<float>(1.0 / 640.0);
+const float ONE_OVER_HEIGHT = static_cast<float>(1.0 / 480.0);
+constexpr double GAIN = 3.0;
+
+// Room for the renormalisation that quat_compose applies every second call.
+constexpr float QUAT_TOLERANCE = 1e-6f;
+
+// Offset change for a drag of `pixels` with a stored float factor.
+float offset_step(int pixels, float factor)
+{
+    return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
+}
+
+// Hamilton product a * b of (x, y, z, w) quaternions, in double.
+void hamilton(const float* a, const float* b, double* out)
+{
+    const double ax = a[0], ay = a[1], az = a[2], aw = a[3];
+    const double bx = b[0], by = b[1], bz = b[2], bw = b[3];
+    out[0] = aw * bx + bw * ax + (ay * bz - az * by);
+    out[1] = aw * by + bw * ay + (az * bx - ax * bz);
+    out[2] = aw * bz + bw * az + (ax * by - ay * bx);
+    out[3] = aw * bw - (ax * bx + ay * by + az * bz);
+}
+
+void set_unit_quat(float* q, double x, double y, double z, double w)
+{
+    const double n = std::sqrt(x * x + y * y + z * z + w * w);
+    set_quat(q, static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n),
+             static_cast<float>(w / n));
+}
+
+void expect_quat_equal(const float* actual, const float* expected)
+{
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(actual[i], expected[i]) << "component " << i;
+}
+
+} // namespace
+
+TEST(MouseAlongZ, ShiftDragOf48PixelsMovesByPointSix)
+{
+    reset_view();
+    view.shift_held = true;
+    start_drag(200, 100);
+    move_to(200, 148);
+    EXPECT_EQ(view.offset_z, 0.6f);
+    EXPECT_EQ(view.offset_x, 0.0f);
+    EXPECT_EQ(view.offset_y, 0.0f);
+    EXPECT_EQ(view.last_mouse_x, 200);
+    EXPECT_EQ(view.last_mouse_y, 148);
+
+    reset_view();
+    view.shift_held = true;
+    start_drag(200, 148);
+    move_to(200, 100);
+    EXPECT_EQ(view.offset_z, -0.6f);
+}
+
+TEST(MouseAlongZ, HorizontalMovementOnlyUpdatesTheStoredPosition)
+{
+    reset_view();
+    view.shift_held = true;
+    const ViewState before = view;
+    start_drag(10, 100);
+    move_to(630, 100);
+    ViewState expected = before;
+    expected.last_mouse_x = 630;
+    expected.last_mouse_y = 100;
+    EXPECT_TRUE(same_view(view, expected));
+}
+
+TEST(MouseAlongZ, ShiftIsTestedBeforeCtrl)
+{
+    // Never both true through the keys, but if so the step moves along z.
+    reset_view();
+    view.shift_held = true;
+    view.ctrl_held = true;
+    start_drag(300, 100);
+    move_to(364, 148);
+    EXPECT_EQ(view.offset_z, 0.6f);
+    EXPECT_EQ(view.offset_x, 0.0f);
+    EXPECT_EQ(view.offset_y, 0.0f);
+}
+
+TEST(MouseAlongZ, OffsetsAddUpAndAreNeverClamped)
+{
+    reset_view();
+    view.shift_held = true;
+    start_drag(0, 0);
+    move_to(0, 479);
+    move_to(0, 0);
+    move_to(0, 479);
+    // Past the eye distance of 5: the scene goes behind the eye.
+    EXPECT_GT(view.offset_z, 5.0f);
+    EXPECT_NEAR(view.offset_z, 479.0 * 0.0125, 1e-4);
+}
+
+TEST(MousePan, CtrlDragsFollowThePointer)
+{
+    reset_view();
+    view.ctrl_held = true;
+    start_drag(100, 300);
+    move_to(164, 300);
+    EXPECT_EQ(view.offset_x, 0.6f);
+    EXPECT_EQ(view.offset_y, 0.0f);
+    EXPECT_EQ(view.offset_z, 0.0f);
+
+    reset_view();
+    view.ctrl_held = true;
+    start_drag(100, 300);
+    move_to(100, 252);
+    EXPECT_EQ(view.offset_y, 0.6f);
+    EXPECT_EQ(view.offset_x, 0.0f);
+
+    reset_view();
+    view.ctrl_held = true;
+    start_drag(100, 300);
+    move_to(100, 348);
+    EXPECT_EQ(view.offset_y, -0.6f);
+    EXPECT_EQ(view.scene_rotation[3], 1.0f);
+}
+
+TEST(MouseFactors, SmallStepsUseTheStoredFloatFactors)
+{
+    // Multiplying by the float factor differs in the last bits from dividing
+    // by the window size: one pixel along z gives 0.012500001, not 0.0125f.
+    reset_view();
+    view.shift_held = true;
+    start_drag(50, 50);
+    move_to(50, 51);
+    EXPECT_EQ(view.offset_z, offset_step(1, TWO_OVER_HEIGHT));
+
+    reset_view();
+    view.ctrl_held = true;
+    start_drag(50, 50);
+    move_to(53, 49);
+    EXPECT_EQ(view.offset_x, offset_step(3, TWO_OVER_WIDTH));
+    EXPECT_EQ(view.offset_y, offset_step(1, TWO_OVER_HEIGHT));
+}
+
+TEST(MouseFactors, KeptAfterTheFirstEvent)
+{
+    reset_view();
+    view.ctrl_held = true;
+    start_drag(50, 50);
+    move_to(50, 50);
+    // The window never changes size; if the record said otherwise, the
+    // factors taken at the first event would still be used.
+    view.window_width = 320;
+    view.window_height = 240;
+    move_to(53, 49);
+    EXPECT_EQ(view.offset_x, offset_step(3, TWO_OVER_WIDTH));
+    EXPECT_EQ(view.offset_y, offset_step(1, TWO_OVER_HEIGHT));
+    reset_view();
+}
+
+TEST(MouseFactorsDeathTest, TakenFromTheWindowSizeAtTheFirstEvent)
+{
+    // A fresh process, so that this event is its first.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            reset_view();
+            view.window_height = 240;
+            view.shift_held = true;
+            start_drag(0, 0);
+            move_to(0, 1);
+            std::exit(view.offset_z == offset_step(1, static_cast<float>(2.0 / 240.0)) ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST(MouseRotate, StepReachesTheTrackballNormalised)
+{
+    reset_view();
+    start_drag(320, 240);
+    move_to(420, 240);
+    Quat expected;
+    trackball_rotation(expected, 0.0f, 0.0f, 0.3125f, 0.0f);
+    expect_quat_equal(view.drag_rotation, expected);
+    EXPECT_EQ(view.last_mouse_x, 420);
+    EXPECT_EQ(view.last_mouse_y, 240);
+    EXPECT_EQ(view.offset_x, 0.0f);
+    EXPECT_EQ(view.offset_y, 0.0f);
+    EXPECT_EQ(view.offset_z, 0.0f);
+}
+
+TEST(MouseRotate, StepIsComposedOnTheRightOfTheSceneRotation)
+{
+    reset_view();
+    set_unit_quat(view.scene_rotation, 0.3, -0.5, 0.2, 0.78);
+    Quat before;
+    for (int i = 0; i < 4; ++i)
+        before[i] = view.scene_rotation[i];
+    start_drag(320, 240);
+    move_to(420, 300);
+
+    double scene_then_drag[4], drag_then_scene[4];
+    hamilton(before, view.drag_rotation, scene_then_drag);
+    hamilton(view.drag_rotation, before, drag_then_scene);
+    double apart = 0.0;
+    for (int i = 0; i < 4; ++i)
+        apart += std::fabs(scene_then_drag[i] - drag_then_scene[i]);
+    ASSERT_GT(apart, 1e-2) << "the two orders must be told apart";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(view.scene_rotation[i], scene_then_drag[i], QUAT_TOLERANCE) << "component " << i;
+}
+
+TEST(MouseRotate, ZeroMoveLeavesTheSceneRotation)
+{
+    reset_view();
+    set_unit_quat(view.scene_rotation, 0.1, 0.2, 0.3, 0.9);
+    Quat before;
+    for (int i = 0; i < 4; ++i)
+        before[i] = view.scene_rotation[i];
+    const Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
+    start_drag(123, 456);
+    // Twice, so that one of the compositions renormalises.
+    for (int step = 0; step < 2; ++step) {
+        move_to(123, 456);
+        expect_quat_equal(view.drag_rotation, identity);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(view.scene_rotation[i], before[i], QUAT_TOLERANCE) << "component " << i;
+    }
+}
+
+TEST(MouseRotate, RightModifiersDoNotChangeTheGesture)
+{
+    reset_view();
+    press(SDLK_RSHIFT);
+    press(SDLK_RCTRL);
+    start_drag(320, 240);
+    move_to(420, 240);
+    Quat expected;
+    trackball_rotation(expected, 0.0f, 0.0f, 0.3125f, 0.0f);
+    expect_quat_equal(view.drag_rotation, expected);
+    EXPECT_EQ(view.offset_x, 0.0f);
+    EXPECT_EQ(view.offset_z, 0.0f);
+}
+
+TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
+{
+    reset_view();
+    start_drag(320, 240);
+    move_to(330, 250);
+    Quat turned;
+    for (int i = 0; i < 4; ++i)
+        turned[i] = view.scene_rotation[i];
+    ASSERT_NE(turned[3], 1.0f);
+
+    press(SDLK_LCTRL);
+    move_to(394, 202);
+    EXPECT_EQ(view.offset_x, 0.6f);
+    EXPECT_EQ(view.offset_y, 0.6f);
+    expect_quat_equal(view.scene_rotation, turned);
+
+    // And back to turning, from where the pan left off.
+    release(SDLK_LCTRL);
+    move_to(420, 240);
+    Quat expected;
+    trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
+                       static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
+    expect_quat_equal(view.drag_rotation, expected);
+    EXPECT_EQ(view.offset_x, 0.6f);
+    EXPECT_EQ(view.offset_y, 0.6f);
+}
