@@ -16,7 +16,7 @@ int renorm_counter = 0;
 void quat_from_axis_angle(float* axis, float angle, float* q)
 {
     vec3_normalize(axis);
-    if (vec3_length(axis) == 0.0) {
+    if (axis[0] == 0.0f && axis[1] == 0.0f && axis[2] == 0.0f) {
         // A zero axis has no direction: no rotation.
         vec3_zero(q);
         q[3] = 1.0f;
