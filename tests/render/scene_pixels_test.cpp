@@ -1,0 +1,328 @@
+// Pixels of real frames: Mesa's software OpenGL on a private X server, read
+// back from the window after the swap.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "app/display.h"
+#include "app/view_state.h"
+#include "render/frame.h"
+#include "viewer.h"
+#include "xvfb.h"
+
+namespace {
+
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+constexpr double CENTRE_X = WIDTH / 2.0;
+constexpr double CENTRE_Y = HEIGHT / 2.0;
+// Outlines must lie within this many pixels of where the corners project.
+constexpr double OUTLINE_SLACK = 1.5;
+
+using Point = std::array<double, 3>;
+using Pixel = std::function<bool(const uint8_t*)>;
+
+const Pixel WHITE = [](const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+const Pixel YELLOW = [](const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] < 60; };
+const Pixel RED = [](const uint8_t* p) { return p[0] > 200 && p[1] < 60 && p[2] < 60; };
+const Pixel GREEN = [](const uint8_t* p) { return p[0] < 60 && p[1] > 200 && p[2] < 60; };
+const Pixel BLUE = [](const uint8_t* p) { return p[0] < 60 && p[1] < 60 && p[2] > 200; };
+const Pixel BLACK = [](const uint8_t* p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; };
+
+// Image position (x right, y down, pixel (i, j) covering [i, i+1) x [j, j+1))
+// of an eye-space point: 60-degree vertical field of view, aspect 4:3, the
+// whole 640x480 window as the viewport.
+std::array<double, 2> project(const Point& eye)
+{
+    const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
+    const double ndc_x = f / (4.0 / 3.0) * eye[0] / -eye[2];
+    const double ndc_y = f * eye[1] / -eye[2];
+    return {(ndc_x + 1) * CENTRE_X, HEIGHT - (ndc_y + 1) * CENTRE_Y};
+}
+
+uint8_t channel(unsigned long pixel, unsigned long mask)
+{
+    int shift = 0;
+    while (!((mask >> shift) & 1))
+        ++shift;
+    const unsigned long max = mask >> shift;
+    return static_cast<uint8_t>(((pixel & mask) >> shift) * 255 / max);
+}
+
+// What the window shows after the swap.
+Image grab_window()
+{
+    glFinish();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Image image;
+    if (SDL_GetWMInfo(&info) != 1)
+        return image;
+    Display* dpy = info.info.x11.gfxdisplay;
+    XSync(dpy, False);
+    XImage* xi = XGetImage(dpy, info.info.x11.window, 0, 0, WIDTH, HEIGHT, AllPlanes, ZPixmap);
+    if (!xi)
+        return image;
+    image.width = WIDTH;
+    image.height = HEIGHT;
+    image.rgb.resize(WIDTH * HEIGHT * 3);
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < WIDTH; ++x) {
+            const unsigned long p = XGetPixel(xi, x, y);
+            uint8_t* out = &image.rgb[3 * (y * WIDTH + x)];
+            out[0] = channel(p, xi->red_mask);
+            out[1] = channel(p, xi->green_mask);
+            out[2] = channel(p, xi->blue_mask);
+        }
+    XDestroyImage(xi);
+    return image;
+}
+
+int count(const Image& image, const Pixel& is, int x0 = 0, int y0 = 0, int x1 = WIDTH - 1, int y1 = HEIGHT - 1)
+{
+    int n = 0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, HEIGHT - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, WIDTH - 1); ++x)
+            n += is(image.at(x, y));
+    return n;
+}
+
+// Some pixel of the kind within `slack` of the image position (x, y).
+bool near(const Image& image, const Pixel& is, double x, double y, double slack = OUTLINE_SLACK)
+{
+    return count(image, is, static_cast<int>(std::floor(x - slack)), static_cast<int>(std::floor(y - slack)),
+                 static_cast<int>(std::floor(x + slack)), static_cast<int>(std::floor(y + slack))) > 0;
+}
+
+// The first rectangle's corners in eye space: unturned, five units ahead plus the offsets.
+std::vector<Point> first_rect(double offset_x, double offset_z)
+{
+    const double w = 0.41, h = 0.3075, z = offset_z - 6.0;
+    return {{offset_x + w, h, z}, {offset_x - w, h, z}, {offset_x - w, -h, z}, {offset_x + w, -h, z}};
+}
+
+// Points a quarter and three quarters along each edge of the projected outline:
+// clear of the axes, which cross the edges' middles.
+std::vector<std::array<double, 2>> edge_samples(const std::vector<Point>& corners)
+{
+    std::vector<std::array<double, 2>> out;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        const auto a = project(corners[i]), b = project(corners[(i + 1) % corners.size()]);
+        for (double t : {0.25, 0.75})
+            out.push_back({a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1])});
+    }
+    return out;
+}
+
+void expect_outline(const Image& image, const std::vector<Point>& corners, const Pixel& is, const std::string& what)
+{
+    for (const auto& s : edge_samples(corners))
+        EXPECT_TRUE(near(image, is, s[0], s[1])) << what << ": no outline at " << s[0] << ", " << s[1];
+}
+
+// Nothing left where the outline was; with sides_only, its left and right edges
+// alone (a sideways move leaves the top and bottom edges on their rows).
+void expect_no_outline(const Image& image, const std::vector<Point>& corners, const std::string& what,
+                       bool sides_only = false)
+{
+    const std::vector<std::array<double, 2>> samples = edge_samples(corners);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const bool side = i / 2 % 2 == 1; // edges 1 and 3 join top and bottom
+        if (sides_only && !side)
+            continue;
+        EXPECT_TRUE(BLACK(image.at(static_cast<int>(samples[i][0]), static_cast<int>(samples[i][1]))))
+            << what << ": still lit at " << samples[i][0] << ", " << samples[i][1];
+    }
+}
+
+// Length of the run of lit pixels crossing the row y in column x.
+int vertical_run(const Image& image, const Pixel& is, int x, double y)
+{
+    int n = 0;
+    for (int row = static_cast<int>(y) - 4; row <= static_cast<int>(y) + 4; ++row)
+        n += is(image.at(x, row));
+    return n;
+}
+
+// One SDL window with the program's display setup for the whole process.
+class SceneOnScreen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server = new XvfbServer;
+        ASSERT_TRUE(server->ok());
+        server->export_display();
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        init_display();
+    }
+
+    static void TearDownTestSuite()
+    {
+        SDL_Quit();
+        delete server;
+        server = nullptr;
+    }
+
+    // The state at start: unturned, no offsets, fixed-axis chain.
+    void SetUp() override
+    {
+        ASSERT_TRUE(server && server->ok());
+        const Quat identity = {0, 0, 0, 1};
+        std::copy(identity, identity + 4, view.scene_rotation);
+        view.angle_z = view.angle_x = view.angle_y = 0;
+        view.offset_x = view.offset_y = view.offset_z = 0;
+        view.quaternion_mode = false;
+    }
+
+    static Image frame()
+    {
+        draw_frame();
+        return grab_window();
+    }
+
+    static XvfbServer* server;
+};
+
+XvfbServer* SceneOnScreen::server = nullptr;
+
+TEST_F(SceneOnScreen, AxesRunRightUpAndTowardsTheEye)
+{
+    const Image image = frame();
+    ASSERT_EQ(image.width, WIDTH);
+
+    // Red along the centre row, from the centre to the right edge; nothing to the left.
+    int red_columns = 0;
+    for (int x = 330; x < WIDTH; ++x)
+        red_columns += count(image, RED, x, 237, x, 242) > 0;
+    EXPECT_GT(red_columns, 280); // a few columns lie behind nearer rectangle edges
+    EXPECT_EQ(count(image, RED), count(image, RED, 318, 237, WIDTH - 1, 242));
+
+    // Green along the centre column, from the centre to the top edge; nothing below.
+    int green_rows = 0;
+    for (int y = 0; y < 230; ++y)
+        green_rows += count(image, GREEN, 317, y, 322, y) > 0;
+    EXPECT_GT(green_rows, 200);
+    EXPECT_EQ(count(image, GREEN), count(image, GREEN, 317, 0, 322, 242));
+
+    // Blue points straight at the eye: at most a dot at the centre.
+    EXPECT_EQ(count(image, BLUE), count(image, BLUE, 318, 238, 322, 242));
+
+    // Turned 10 degrees about the vertical, the blue axis shows, running from the
+    // centre: scene_rotation (u sin 5, cos 5) turns by -10 degrees about u.
+    const double turn = 10.0 * M_PI / 180.0;
+    view.scene_rotation[1] = static_cast<float>(std::sin(turn / 2));
+    view.scene_rotation[3] = static_cast<float>(std::cos(turn / 2));
+    const Image turned = frame();
+    const Point along_z = {-3.0 * std::sin(turn), 0.0, 3.0 * std::cos(turn) - 5.0};
+    const auto seen = project(along_z);
+    EXPECT_TRUE(near(turned, BLUE, seen[0], seen[1])) << seen[0] << ", " << seen[1];
+}
+
+TEST_F(SceneOnScreen, FirstRectangleLiesWhereItsCornersProject)
+{
+    const Image image = frame();
+    ASSERT_EQ(image.width, WIDTH);
+    const std::vector<Point> corners = first_rect(0, 0);
+    expect_outline(image, corners, WHITE, "first rectangle");
+
+    // A 2-pixel outline on the top and bottom edges.
+    const auto top = project(corners[0]), bottom = project(corners[3]);
+    for (int x : {305, 335}) {
+        EXPECT_EQ(vertical_run(image, WHITE, x, top[1]), 2) << "top edge, column " << x;
+        EXPECT_EQ(vertical_run(image, WHITE, x, bottom[1]), 2) << "bottom edge, column " << x;
+    }
+    // Outlines only: inside it is black.
+    EXPECT_EQ(count(image, BLACK, 300, 225, 315, 235), 16 * 11);
+
+    // The 45-degree rectangle beside it has a 1-pixel outline: its top edge at the middle.
+    const auto fan_top = project({std::sqrt(0.5), 0.3075, -5.0 - std::sqrt(0.5)});
+    EXPECT_EQ(vertical_run(image, WHITE, static_cast<int>(fan_top[0]), fan_top[1]), 1);
+}
+
+TEST_F(SceneOnScreen, FanIsWhiteForTheChainAndYellowForQuaternions)
+{
+    // Turned about x and z, so that the two modes place the fan differently.
+    view.angle_x = 30;
+    view.angle_z = 20;
+    const Image chain = frame();
+    view.quaternion_mode = true;
+    const Image quaternions = frame();
+    ASSERT_EQ(chain.width, WIDTH);
+    ASSERT_EQ(quaternions.width, WIDTH);
+    EXPECT_TRUE(chain.save_png(build_dir() + "/chain-mode.png"));
+    EXPECT_TRUE(quaternions.save_png(build_dir() + "/quaternion-mode.png"));
+
+    EXPECT_GT(count(chain, WHITE), 500);
+    EXPECT_EQ(count(chain, YELLOW), 0);
+    EXPECT_GT(count(quaternions, YELLOW), 500);
+    EXPECT_EQ(count(quaternions, WHITE), 0);
+
+    // The fan stands elsewhere: many pixels lit in one picture are dark in the other.
+    int moved = 0;
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < WIDTH; ++x)
+            moved += WHITE(chain.at(x, y)) && BLACK(quaternions.at(x, y));
+    EXPECT_GT(moved, 200);
+}
+
+TEST_F(SceneOnScreen, OffsetsMoveAndScaleThePicture)
+{
+    const std::vector<Point> home = first_rect(0, 0);
+
+    // Nearer the eye: larger, still centred.
+    view.offset_z = 2;
+    const Image nearer = frame();
+    const std::vector<Point> near_corners = first_rect(0, 2);
+    expect_outline(nearer, near_corners, WHITE, "offset_z 2");
+    expect_no_outline(nearer, home, "offset_z 2, old place");
+    EXPECT_GT(project(near_corners[0])[0] - project(near_corners[1])[0], 1.4 * (project(home[0])[0] - project(home[1])[0]));
+
+    // To the right, along the eye's x axis.
+    view.offset_z = 0;
+    view.offset_x = 0.5f;
+    const Image right = frame();
+    expect_outline(right, first_rect(0.5, 0), WHITE, "offset_x 0.5");
+    expect_no_outline(right, home, "offset_x 0.5, old place", true);
+    // The axes' origin moves with it.
+    const auto origin = project({0.5, 0, -5});
+    EXPECT_TRUE(near(right, GREEN, origin[0], origin[1] - 10));
+    EXPECT_EQ(count(right, GREEN, 0, 0, static_cast<int>(origin[0]) - 3, HEIGHT - 1), 0);
+}
+
+// The real program: its first frames, then key m switches the fan to quaternions.
+TEST(ViewerOnScreen, StartFrameThenKeyMTurnsTheFanYellow)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    Viewer viewer(server.display(), viewer_binary());
+    ASSERT_TRUE(viewer.wait_for_window());
+    const Image start = viewer.grab_settled();
+    ASSERT_EQ(start.width, WIDTH);
+    expect_outline(start, first_rect(0, 0), WHITE, "start");
+    EXPECT_GT(count(start, RED, 330, 237, WIDTH - 1, 242), 250);
+    EXPECT_GT(count(start, GREEN, 317, 0, 322, 230), 200);
+    EXPECT_EQ(count(start, YELLOW), 0);
+
+    viewer.move_pointer(WIDTH / 2, HEIGHT / 2); // keys go to the window under the pointer
+    viewer.tap("m");
+    // The key is handled in a later turn of the viewer's loop: wait for yellow
+    // to appear (or give up after ten seconds), then for the picture to settle.
+    for (int i = 0; i < 100 && count(viewer.grab(), YELLOW) == 0; ++i)
+        pause_seconds(0.1);
+    const Image switched = viewer.grab_settled();
+    expect_outline(switched, first_rect(0, 0), YELLOW, "after m");
+    EXPECT_EQ(count(switched, WHITE), 0);
+
+    viewer.close_window();
+    EXPECT_EQ(viewer.wait_exit().status, 0);
+}
+
+} // namespace
