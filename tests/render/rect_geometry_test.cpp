@@ -2,6 +2,7 @@
 // carried through the modelview matrix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 

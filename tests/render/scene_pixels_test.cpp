@@ -7,6 +7,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
