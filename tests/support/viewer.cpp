@@ -83,6 +83,13 @@ uint8_t channel(unsigned long pixel, unsigned long mask)
     return static_cast<uint8_t>((value * 255 + max / 2) / max);
 }
 
+// Swallows X errors: for lookups of windows that another client may destroy
+// at any moment.
+int ignore_x_error(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 bool has_colour(const Image& image)
 {
     for (uint8_t v : image.rgb)
@@ -170,6 +177,10 @@ bool Viewer::wait_for_window(double seconds, bool need_picture)
         Window root_return, parent, *children = nullptr;
         unsigned count = 0;
         window_ = 0;
+        // SDL creates and destroys windows while it starts: one listed here
+        // may be gone by the time it is asked about (BadWindow).
+        XSync(dpy_, False);
+        XErrorHandler previous = XSetErrorHandler(ignore_x_error);
         if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root_return, &parent, &children, &count)) {
             for (unsigned i = 0; i < count; ++i) {
                 XWindowAttributes a;
@@ -179,6 +190,8 @@ bool Viewer::wait_for_window(double seconds, bool need_picture)
             }
             XFree(children);
         }
+        XSync(dpy_, False);
+        XSetErrorHandler(previous);
         if (window_ && (!need_picture || has_colour(grab())))
             return true;
         pause_seconds(0.05);
