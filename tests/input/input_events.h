@@ -60,7 +60,7 @@ inline void reset_view()
     view.angle_x = 0.0f;
     view.angle_y = 0.0f;
     view.quaternion_mode = false;
-    view.button_down = true;
+    view.button_down = false;
     view.last_mouse_x = 0;
     view.last_mouse_y = 0;
     view.shift_held = false;
