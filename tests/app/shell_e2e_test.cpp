@@ -23,7 +23,7 @@ TEST(Shell, WindowCloseQuitsWithStatusZero)
     XvfbServer server;
     ASSERT_TRUE(server.ok());
     Viewer viewer(server.display(), viewer_binary());
-    ASSERT_TRUE(viewer.wait_for_window(20, false));
+    ASSERT_TRUE(viewer.wait_for_window());
     pause_seconds(0.5);
     viewer.close_window();
     ExitResult r = viewer.wait_exit();
@@ -38,7 +38,7 @@ TEST(Shell, ArgumentsAreIgnored)
     XvfbServer server;
     ASSERT_TRUE(server.ok());
     Viewer viewer(server.display(), viewer_binary(), {"--help", "-fullscreen", "800", "600", "no-such-file"});
-    ASSERT_TRUE(viewer.wait_for_window(20, false));
+    ASSERT_TRUE(viewer.wait_for_window());
     viewer.close_window();
     ExitResult r = viewer.wait_exit();
     EXPECT_EQ(r.status, 0);
@@ -52,7 +52,7 @@ TEST(Shell, SixteenBitDesktopGivesASixteenBitWindow)
     XvfbServer server(16);
     ASSERT_TRUE(server.ok());
     Viewer viewer(server.display(), viewer_binary());
-    ASSERT_TRUE(viewer.wait_for_window(20, false));
+    ASSERT_TRUE(viewer.wait_for_window());
     viewer.close_window();
     ExitResult r = viewer.wait_exit();
     EXPECT_EQ(r.status, 0);

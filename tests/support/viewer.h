@@ -80,6 +80,7 @@ ExitResult run_to_exit(const std::string& display, const std::string& binary, co
 // Sleeps for a while; for waits on the viewer, whose loop runs on its own.
 void pause_seconds(double seconds);
 
-// The viewer binary and the build directory, from the environment CTest sets.
+// The viewer binary and the build directory: this build's, unless the
+// environment names others in TURNFAN_BINARY and TURNFAN_BUILD_DIR.
 std::string viewer_binary();
 std::string build_dir();
