@@ -47,8 +47,14 @@ Inputs make_inputs()
 
 const Inputs IN = make_inputs();
 
-glm::quat to_glm(const float* q) { return glm::quat(q[3], q[0], q[1], q[2]); }
-glm::vec3 to_glm3(const float* v) { return glm::vec3(v[0], v[1], v[2]); }
+glm::quat to_glm(const float* q)
+{
+    return glm::quat(q[3], q[0], q[1], q[2]);
+}
+glm::vec3 to_glm3(const float* v)
+{
+    return glm::vec3(v[0], v[1], v[2]);
+}
 
 // The glm peer of quat_compose: q2 * q1, normalised every second call.
 int glm_counter = 0;
@@ -63,12 +69,16 @@ glm::quat glm_compose(const glm::quat& q1, const glm::quat& q2)
 }
 
 // The glm peer of quat_to_matrix: the same layout is the matrix of the conjugate.
-glm::mat4 glm_matrix(const glm::quat& q) { return glm::mat4_cast(glm::conjugate(q)); }
+glm::mat4 glm_matrix(const glm::quat& q)
+{
+    return glm::mat4_cast(glm::conjugate(q));
+}
 
 float glm_project(float r, float x, float y)
 {
     const float d = glm::length(glm::vec2(x, y));
-    if (r * 0.70710678f > d) return std::sqrt(r * r - d * d);
+    if (r * 0.70710678f > d)
+        return std::sqrt(r * r - d * d);
     const float s = r * 0.70710678f;
     return s * s / d;
 }
@@ -76,7 +86,8 @@ float glm_project(float r, float x, float y)
 // The trackball step with glm types and float arithmetic.
 glm::quat glm_trackball(float p1x, float p1y, float p2x, float p2y)
 {
-    if (p1x == p2x && p1y == p2y) return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+    if (p1x == p2x && p1y == p2y)
+        return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
     const glm::vec3 p1(p1x, p1y, glm_project(0.8f, p1x, p1y));
     const glm::vec3 p2(p2x, p2y, glm_project(0.8f, p2x, p2y));
     const glm::vec3 axis = glm::cross(p2, p1);

@@ -34,8 +34,8 @@ void compute_factors()
 // Dragging down brings the scene nearer; sideways movement is ignored.
 void move_along_z(int32_t dy)
 {
-    const double step = static_cast<double>(dy) * static_cast<double>(two_over_height) *
-                        static_cast<double>(DRAG_TRANSLATE_GAIN);
+    const double step =
+        static_cast<double>(dy) * static_cast<double>(two_over_height) * static_cast<double>(DRAG_TRANSLATE_GAIN);
     view.offset_z = static_cast<float>(static_cast<double>(view.offset_z) - step);
 }
 

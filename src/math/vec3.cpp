@@ -84,9 +84,9 @@ void vec3_normalize(float* v)
 
 double vec3_dot(const float* a, const float* b)
 {
-    return (static_cast<double>(a[2]) * static_cast<double>(b[2])
-            + static_cast<double>(a[1]) * static_cast<double>(b[1]))
-           + static_cast<double>(a[0]) * static_cast<double>(b[0]);
+    return (static_cast<double>(a[2]) * static_cast<double>(b[2]) +
+               static_cast<double>(a[1]) * static_cast<double>(b[1])) +
+        static_cast<double>(a[0]) * static_cast<double>(b[0]);
 }
 
 void vec3_add(const float* a, const float* b, float* out)

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr double EYE_DISTANCE = 5.0;  // scene units from the eye to the scene origin at offset_z 0
-constexpr float AXIS_LENGTH = 50.0f;  // scene units
+constexpr double EYE_DISTANCE = 5.0; // scene units from the eye to the scene origin at offset_z 0
+constexpr float AXIS_LENGTH = 50.0f; // scene units
 constexpr float FAN_ANGLES[] = {0.0f, 45.0f, 90.0f, -45.0f, -90.0f}; // degrees, the extra_y of each rectangle
 
 } // namespace
@@ -22,8 +22,7 @@ void draw_frame()
     glLoadIdentity();
     // Translation before rotation: the trackball turns the scene about its own
     // origin, and the offsets move it along the eye's axes.
-    glTranslatef(view.offset_x, view.offset_y,
-                 static_cast<float>(static_cast<double>(view.offset_z) - EYE_DISTANCE));
+    glTranslatef(view.offset_x, view.offset_y, static_cast<float>(static_cast<double>(view.offset_z) - EYE_DISTANCE));
     glPushMatrix();
     Mat4 rotation;
     quat_to_matrix(rotation, view.scene_rotation);

@@ -53,8 +53,8 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
 
     // The perspective of a 60-degree field of view at aspect 4:3 (not 1), planes 1 and 1024.
     const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
-    const double expected[16] = {f / (4.0 / 3.0), 0, 0, 0,  0, f, 0, 0,
-                                 0, 0, -1025.0 / 1023.0, -1, 0, 0, -2048.0 / 1023.0, 0};
+    const double expected[16] = {
+        f / (4.0 / 3.0), 0, 0, 0, 0, f, 0, 0, 0, 0, -1025.0 / 1023.0, -1, 0, 0, -2048.0 / 1023.0, 0};
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (int i = 0; i < 16; ++i)

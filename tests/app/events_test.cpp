@@ -76,8 +76,7 @@ struct ChildRun {
 };
 
 // Runs `body` in a forked child with standard output captured.
-template <typename Body>
-ChildRun run_in_child(Body body)
+template <typename Body> ChildRun run_in_child(Body body)
 {
     int fds[2];
     ChildRun r;
@@ -196,10 +195,9 @@ TEST_F(Dispatch, CoordinatesAreTakenUnsigned)
 
 TEST_F(Dispatch, OtherEventTypesChangeNothing)
 {
-    const Uint8 types[] = {SDL_NOEVENT,        SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION,
-                           SDL_JOYBUTTONDOWN,  SDL_JOYBUTTONUP,   SDL_SYSWMEVENT,    SDL_EVENT_RESERVEDA,
-                           SDL_EVENT_RESERVEDB, SDL_VIDEORESIZE,  SDL_VIDEOEXPOSE,   SDL_EVENT_RESERVED2,
-                           SDL_USEREVENT,      SDL_USEREVENT + 5, SDL_NUMEVENTS - 1};
+    const Uint8 types[] = {SDL_NOEVENT, SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION, SDL_JOYBUTTONDOWN,
+        SDL_JOYBUTTONUP, SDL_SYSWMEVENT, SDL_EVENT_RESERVEDA, SDL_EVENT_RESERVEDB, SDL_VIDEORESIZE, SDL_VIDEOEXPOSE,
+        SDL_EVENT_RESERVED2, SDL_USEREVENT, SDL_USEREVENT + 5, SDL_NUMEVENTS - 1};
     SDL_SysWMmsg wm_message = {}; // SDL's queue copies the message a window-manager event points to
     for (Uint8 t : types) {
         SDL_Event e = of_type(t);

@@ -29,8 +29,7 @@ void draw_frame()
 
 void handle_key(const SDL_Event* event)
 {
-    record(std::string(event->type == SDL_KEYUP ? "key up " : "key down ") +
-                    std::to_string(event->key.keysym.sym));
+    record(std::string(event->type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(event->key.keysym.sym));
 }
 
 void handle_mouse_motion(const SDL_Event* event)

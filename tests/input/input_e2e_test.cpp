@@ -130,15 +130,15 @@ bool wide_line_at(const Image& image, int x, double row, uint8_t r, uint8_t g, u
 }
 
 // The first rectangle's top and bottom edges are where the projection puts them.
-testing::AssertionResult outline_at(const Image& image, const Outline& o, uint8_t r = 255, uint8_t g = 255,
-                                    uint8_t b = 255)
+testing::AssertionResult outline_at(
+    const Image& image, const Outline& o, uint8_t r = 255, uint8_t g = 255, uint8_t b = 255)
 {
     for (int x : o.columns) {
         if (!wide_line_at(image, x, o.top_row, r, g, b))
             return testing::AssertionFailure() << "no 2-pixel top edge near row " << o.top_row << " in column " << x;
         if (!wide_line_at(image, x, o.bottom_row, r, g, b))
             return testing::AssertionFailure()
-                   << "no 2-pixel bottom edge near row " << o.bottom_row << " in column " << x;
+                << "no 2-pixel bottom edge near row " << o.bottom_row << " in column " << x;
     }
     return testing::AssertionSuccess();
 }
@@ -161,8 +161,8 @@ protected:
     void TearDown() override
     {
         if (HasFailure() && viewer && viewer->window() != 0)
-            viewer->grab().save_png(build_dir() + "/" +
-                                    testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+            viewer->grab().save_png(
+                build_dir() + "/" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
     }
 
     // Grabs until the picture satisfies `wanted` or the time is up; returns the last grab.

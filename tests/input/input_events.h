@@ -100,8 +100,8 @@ inline void move_to(int x, int y)
 // Field-by-field equality of two view states, naming the first field that differs.
 inline testing::AssertionResult same_view(const ViewState& a, const ViewState& b)
 {
-#define TURNFAN_SAME(field)                                                                                   \
-    if (std::memcmp(&a.field, &b.field, sizeof a.field) != 0)                                                 \
+#define TURNFAN_SAME(field)                                                                                            \
+    if (std::memcmp(&a.field, &b.field, sizeof a.field) != 0)                                                          \
         return testing::AssertionFailure() << #field " differs";
     TURNFAN_SAME(window_width)
     TURNFAN_SAME(window_height)

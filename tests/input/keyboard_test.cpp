@@ -31,9 +31,12 @@ TEST(HandleKey, EachLetterStepsItsOwnAngleByOneDegree)
         float change;
     };
     const Case cases[] = {
-        {SDLK_e, &ViewState::angle_z, 1.0f}, {SDLK_q, &ViewState::angle_z, -1.0f},
-        {SDLK_w, &ViewState::angle_x, 1.0f}, {SDLK_s, &ViewState::angle_x, -1.0f},
-        {SDLK_d, &ViewState::angle_y, 1.0f}, {SDLK_a, &ViewState::angle_y, -1.0f},
+        {SDLK_e, &ViewState::angle_z, 1.0f},
+        {SDLK_q, &ViewState::angle_z, -1.0f},
+        {SDLK_w, &ViewState::angle_x, 1.0f},
+        {SDLK_s, &ViewState::angle_x, -1.0f},
+        {SDLK_d, &ViewState::angle_y, 1.0f},
+        {SDLK_a, &ViewState::angle_y, -1.0f},
     };
     for (const Case& c : cases) {
         reset_view();
@@ -154,9 +157,9 @@ TEST(HandleKey, LetterIsKnownByItsSymbolAlone)
 
 TEST(HandleKey, UnlistedKeysChangeNothing)
 {
-    const SDLKey keys[] = {SDLK_b,     SDLK_z,      SDLK_SPACE, SDLK_RETURN, SDLK_UP,  SDLK_CAPSLOCK, SDLK_F1,
-                           SDLK_KP_PLUS, SDLK_1,    SDLK_LALT,  SDLK_RALT,   SDLK_LMETA, SDLK_LSUPER, SDLK_MODE,
-                           SDLK_RSHIFT, SDLK_RCTRL, SDLK_TAB,   SDLK_BACKSPACE};
+    const SDLKey keys[] = {SDLK_b, SDLK_z, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_CAPSLOCK, SDLK_F1, SDLK_KP_PLUS,
+        SDLK_1, SDLK_LALT, SDLK_RALT, SDLK_LMETA, SDLK_LSUPER, SDLK_MODE, SDLK_RSHIFT, SDLK_RCTRL, SDLK_TAB,
+        SDLK_BACKSPACE};
     reset_view();
     view.angle_z = 7.0f;
     view.shift_held = true;

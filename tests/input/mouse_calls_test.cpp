@@ -77,8 +77,8 @@ TEST(MouseTrackballCalls, CoordinatesUseTheStoredFloatFactors)
     begin();
     start_drag(320, 240);
     move_to(2, 1);
-    expect_trackball(0.0f, 0.0f, static_cast<float>(-636.0 * one_over_width),
-                     static_cast<float>(478.0 * one_over_height));
+    expect_trackball(
+        0.0f, 0.0f, static_cast<float>(-636.0 * one_over_width), static_cast<float>(478.0 * one_over_height));
     EXPECT_NE(calls[0].p[2], static_cast<float>(-636.0 / 640.0));
     EXPECT_NE(calls[0].p[3], static_cast<float>(478.0 / 480.0));
 }

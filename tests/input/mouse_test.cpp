@@ -39,8 +39,8 @@ void hamilton(const float* a, const float* b, double* out)
 void set_unit_quat(float* q, double x, double y, double z, double w)
 {
     const double n = std::sqrt(x * x + y * y + z * z + w * w);
-    set_quat(q, static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n),
-             static_cast<float>(w / n));
+    set_quat(
+        q, static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n), static_cast<float>(w / n));
 }
 
 void expect_quat_equal(const float* actual, const float* expected)
@@ -257,7 +257,7 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     move_to(420, 240);
     Quat expected;
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
-                       static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
+        static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
     expect_quat_equal(view.drag_rotation, expected);
     EXPECT_EQ(view.offset_x, 0.6f);
     EXPECT_EQ(view.offset_y, 0.6f);

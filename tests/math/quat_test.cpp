@@ -28,13 +28,15 @@ bool compose_normalised()
 // Brings the shared counter to the phase where the next call is not normalised.
 void sync_renorm_phase()
 {
-    if (!compose_normalised()) compose_normalised();
+    if (!compose_normalised())
+        compose_normalised();
 }
 
 double quat_norm(const float* q)
 {
     double s = 0;
-    for (int i = 0; i < 4; ++i) s += double(q[i]) * double(q[i]);
+    for (int i = 0; i < 4; ++i)
+        s += double(q[i]) * double(q[i]);
     return std::sqrt(s);
 }
 
@@ -91,9 +93,11 @@ TEST(QuatCompose, ProductIsSecondTimesFirst)
     const float want_xy[4] = {0.5f, 0.5f, -0.5f, 0.5f}, want_yx[4] = {0.5f, 0.5f, 0.5f, 0.5f};
     Quat q;
     quat_compose(qx, qy, q);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(q[i], want_xy[i], 1e-6) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(q[i], want_xy[i], 1e-6) << i;
     quat_compose(qy, qx, q);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(q[i], want_yx[i], 1e-6) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(q[i], want_yx[i], 1e-6) << i;
 }
 
 // The identity on either side returns the other operand: exactly on an
@@ -108,7 +112,8 @@ TEST(QuatCompose, IdentityOnEitherSide)
         quat_compose(p, IDENTITY, out);
         EXPECT_TRUE(bits_equal(out, p, 4));
         quat_compose(IDENTITY, p, out);
-        for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(out[i], p[i]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FLOAT_EQ(out[i], p[i]);
     }
 }
 
@@ -138,7 +143,8 @@ TEST(QuatComposeDeathTest, FreshProcessStartsUnnormalised)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto pattern = [] {
         int code = 0;
-        for (int call = 0; call < 4; ++call) code |= compose_normalised() << call;
+        for (int call = 0; call < 4; ++call)
+            code |= compose_normalised() << call;
         std::exit(code);
     };
     EXPECT_EXIT(pattern(), testing::ExitedWithCode(0b1010), "");
@@ -151,7 +157,10 @@ TEST(QuatCompose, OutputMayBeEitherInput)
         Quat p, q, want, a, b;
         random_unit_quat(rng, p);
         random_unit_quat(rng, q);
-        for (int i = 0; i < 4; ++i) { a[i] = p[i]; b[i] = q[i]; }
+        for (int i = 0; i < 4; ++i) {
+            a[i] = p[i];
+            b[i] = q[i];
+        }
         sync_renorm_phase();
         quat_compose(p, q, want);
         sync_renorm_phase();
@@ -178,17 +187,20 @@ TEST(QuatToMatrix, IdentityAndQuarterTurnLayout)
 {
     Mat4 m;
     quat_to_matrix(m, IDENTITY);
-    for (int k = 0; k < 16; ++k) EXPECT_EQ(m[k], k % 5 == 0 ? 1.0f : 0.0f) << k;
+    for (int k = 0; k < 16; ++k)
+        EXPECT_EQ(m[k], k % 5 == 0 ? 1.0f : 0.0f) << k;
 
     // OpenGL sends x to -y with this matrix: a turn by -90 degrees about z.
     const Quat qz = {0.0f, 0.0f, HALF_SQRT2, HALF_SQRT2};
-    for (float& e : m) e = NAN; // every element must be written
+    for (float& e : m)
+        e = NAN; // every element must be written
     quat_to_matrix(m, qz);
     EXPECT_NEAR(m[1], -1.0f, 1e-6);
     EXPECT_NEAR(m[4], 1.0f, 1e-6);
     EXPECT_NEAR(m[0], 0.0f, 1e-6);
     EXPECT_EQ(m[15], 1.0f);
-    for (int k : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[k], 0.0f) << k;
+    for (int k : {3, 7, 11, 12, 13, 14})
+        EXPECT_EQ(m[k], 0.0f) << k;
 }
 
 // Bit for bit against the oracle, and the rule visibly differs from plain
@@ -225,7 +237,8 @@ TEST(Quat, OperationsFollowDoubleRule)
         ASSERT_TRUE(bits_equal(a, aw, 3));
         diffs[2] += !same_bits(want, plain, 4);
     }
-    for (int d : diffs) EXPECT_GT(d, 0);
+    for (int d : diffs)
+        EXPECT_GT(d, 0);
 }
 
 TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
@@ -242,7 +255,8 @@ TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
         quat_to_matrix(mpq, pq);
         double prod[16];
         mat_mul(mp, mq, prod);
-        for (int k = 0; k < 16; ++k) ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
+        for (int k = 0; k < 16; ++k)
+            ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
     }
 }
 
@@ -257,12 +271,14 @@ TEST(QuatProperties, MatricesAreRotations)
         double mtm[16];
         float mt[16];
         for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 4; ++r) mt[c * 4 + r] = m[r * 4 + c];
+            for (int r = 0; r < 4; ++r)
+                mt[c * 4 + r] = m[r * 4 + c];
         mat_mul(mt, m, mtm);
-        for (int k = 0; k < 16; ++k) ASSERT_NEAR(mtm[k], k % 5 == 0 ? 1.0 : 0.0, MATRIX_TOL) << k;
-        const double det = double(m[0]) * (double(m[5]) * m[10] - double(m[9]) * m[6])
-                           - double(m[4]) * (double(m[1]) * m[10] - double(m[9]) * m[2])
-                           + double(m[8]) * (double(m[1]) * m[6] - double(m[5]) * m[2]);
+        for (int k = 0; k < 16; ++k)
+            ASSERT_NEAR(mtm[k], k % 5 == 0 ? 1.0 : 0.0, MATRIX_TOL) << k;
+        const double det = double(m[0]) * (double(m[5]) * m[10] - double(m[9]) * m[6]) -
+            double(m[4]) * (double(m[1]) * m[10] - double(m[9]) * m[2]) +
+            double(m[8]) * (double(m[1]) * m[6] - double(m[5]) * m[2]);
         ASSERT_NEAR(det, 1.0, MATRIX_TOL);
     }
 }
@@ -280,7 +296,8 @@ TEST(QuatProperties, AxisAngleMatrixIsGlRotateAboutNegatedAxis)
         Mat4 m;
         quat_from_axis_angle(a, theta, q);
         quat_to_matrix(m, q);
-        for (int k = 0; k < 16; ++k) ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
+        for (int k = 0; k < 16; ++k)
+            ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
     }
 }
 

@@ -13,7 +13,10 @@
 
 namespace ref {
 
-template <typename W> float rnd(W v) { return static_cast<float>(v); }
+template <typename W> float rnd(W v)
+{
+    return static_cast<float>(v);
+}
 
 template <typename W> W length(const float* v)
 {
@@ -22,16 +25,16 @@ template <typename W> W length(const float* v)
 
 template <typename W> void cross(const float* a, const float* b, float* out)
 {
-    const float c[3] = {rnd(W(a[1]) * W(b[2]) - W(a[2]) * W(b[1])),
-                        rnd(W(a[2]) * W(b[0]) - W(a[0]) * W(b[2])),
-                        rnd(W(a[0]) * W(b[1]) - W(a[1]) * W(b[0]))};
+    const float c[3] = {rnd(W(a[1]) * W(b[2]) - W(a[2]) * W(b[1])), rnd(W(a[2]) * W(b[0]) - W(a[0]) * W(b[2])),
+        rnd(W(a[0]) * W(b[1]) - W(a[1]) * W(b[0]))};
     std::memcpy(out, c, sizeof c);
 }
 
 template <typename W> void normalize(float* v)
 {
     const float f = rnd(W(1) / length<W>(v));
-    for (int i = 0; i < 3; ++i) v[i] = rnd(W(v[i]) * W(f));
+    for (int i = 0; i < 3; ++i)
+        v[i] = rnd(W(v[i]) * W(f));
 }
 
 template <typename W> void from_axis_angle(float* axis, float angle, float* q)
@@ -39,7 +42,8 @@ template <typename W> void from_axis_angle(float* axis, float angle, float* q)
     normalize<W>(axis);
     const W h = W(angle) * W(0.5);
     const float s = rnd(std::sin(h));
-    for (int i = 0; i < 3; ++i) q[i] = rnd(W(axis[i]) * W(s));
+    for (int i = 0; i < 3; ++i)
+        q[i] = rnd(W(axis[i]) * W(s));
     q[3] = rnd(std::cos(h));
 }
 
@@ -62,17 +66,18 @@ template <typename W> void compose(const float* q1, const float* q2, float* dest
 template <typename W> void matrix(float* m, const float* q)
 {
     const W x = q[0], y = q[1], z = q[2], w = q[3];
-    const W e[16] = {1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w), 0,
-                     2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w), 0,
-                     2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y), 0,
-                     0, 0, 0, 1};
-    for (int k = 0; k < 16; ++k) m[k] = rnd(e[k]);
+    const W e[16] = {1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w), 0, 2 * (x * y + z * w),
+        1 - 2 * (x * x + z * z), 2 * (y * z - x * w), 0, 2 * (x * z - y * w), 2 * (y * z + x * w),
+        1 - 2 * (x * x + y * y), 0, 0, 0, 0, 1};
+    for (int k = 0; k < 16; ++k)
+        m[k] = rnd(e[k]);
 }
 
 template <typename W> W project(float r, float x, float y)
 {
     const W d = std::sqrt(W(x) * W(x) + W(y) * W(y));
-    if (W(r) * W(0.7071067811865476) > d) return std::sqrt(W(r) * W(r) - d * d);
+    if (W(r) * W(0.7071067811865476) > d)
+        return std::sqrt(W(r) * W(r) - d * d);
     const W s = W(r) * W(0.7071067811865475);
     return s * s / d;
 }
@@ -83,7 +88,8 @@ template <typename W> void trackball(float* q, float p1x, float p1y, float p2x, 
     const float p2[3] = {p2x, p2y, rnd(project<W>(0.8f, p2x, p2y))};
     float axis[3], d[3];
     cross<W>(p2, p1, axis);
-    for (int i = 0; i < 3; ++i) d[i] = rnd(W(p1[i]) - W(p2[i]));
+    for (int i = 0; i < 3; ++i)
+        d[i] = rnd(W(p1[i]) - W(p2[i]));
     W t = length<W>(d) * W(0.6249999906867744);
     t = t > W(1) ? W(1) : W(rnd(t));
     from_axis_angle<W>(axis, rnd(std::asin(t) + std::asin(t)), q);
@@ -101,15 +107,18 @@ inline std::uint32_t bits(float f)
 inline bool same_bits(const float* a, const float* b, int n)
 {
     for (int i = 0; i < n; ++i)
-        if (bits(a[i]) != bits(b[i])) return false;
+        if (bits(a[i]) != bits(b[i]))
+            return false;
     return true;
 }
 
 inline testing::AssertionResult bits_equal(const float* got, const float* want, int n)
 {
-    if (same_bits(got, want, n)) return testing::AssertionSuccess();
+    if (same_bits(got, want, n))
+        return testing::AssertionSuccess();
     auto r = testing::AssertionFailure();
-    for (int i = 0; i < n; ++i) r << "[" << i << "] " << got[i] << " vs " << want[i] << "  ";
+    for (int i = 0; i < n; ++i)
+        r << "[" << i << "] " << got[i] << " vs " << want[i] << "  ";
     return r;
 }
 
@@ -123,8 +132,12 @@ inline void random_unit_quat(std::mt19937& rng, float* q)
 {
     std::normal_distribution<double> n;
     double v[4], s = 0;
-    for (double& c : v) { c = n(rng); s += c * c; }
-    for (int i = 0; i < 4; ++i) q[i] = static_cast<float>(v[i] / std::sqrt(s));
+    for (double& c : v) {
+        c = n(rng);
+        s += c * c;
+    }
+    for (int i = 0; i < 4; ++i)
+        q[i] = static_cast<float>(v[i] / std::sqrt(s));
 }
 
 // r = a * b for matrices stored column by column.
@@ -133,7 +146,8 @@ inline void mat_mul(const float* a, const float* b, double* r)
     for (int c = 0; c < 4; ++c)
         for (int row = 0; row < 4; ++row) {
             double s = 0;
-            for (int k = 0; k < 4; ++k) s += double(a[k * 4 + row]) * double(b[c * 4 + k]);
+            for (int k = 0; k < 4; ++k)
+                s += double(a[k * 4 + row]) * double(b[c * 4 + k]);
             r[c * 4 + row] = s;
         }
 }

@@ -55,8 +55,8 @@ TEST(ProjectToTrackball, SphereInsideSheetOutside)
     const float out = std::nextafter(in, 1.0f);
     EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, in, 0.0f), std::sqrt(r * r - double(in) * in));
     EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, 0.0f, -out), s * s / double(out));
-    EXPECT_NEAR(project_to_trackball(TRACKBALL_RADIUS, in, 0.0f),
-                project_to_trackball(TRACKBALL_RADIUS, out, 0.0f), 1e-7);
+    EXPECT_NEAR(
+        project_to_trackball(TRACKBALL_RADIUS, in, 0.0f), project_to_trackball(TRACKBALL_RADIUS, out, 0.0f), 1e-7);
 }
 
 // (0.4, 0.4) lies exactly on the boundary circle (in double), where the sheet
@@ -126,7 +126,8 @@ TEST(TrackballRotation, CarriesSpherePointOntoSpherePoint)
     std::mt19937 rng(23);
     for (int n = 0; n < 1000; ++n) {
         float pos[4];
-        for (float& v : pos) v = uniform(rng, -0.4f, 0.4f);
+        for (float& v : pos)
+            v = uniform(rng, -0.4f, 0.4f);
         Quat q;
         trackball_rotation(q, pos[0], pos[1], pos[2], pos[3]);
         Mat4 m;
@@ -147,7 +148,8 @@ TEST(TrackballRotation, FollowsDoubleRule)
     int diffs = 0;
     for (int n = 0; n < 4000; ++n) {
         float pos[4];
-        for (float& v : pos) v = uniform(rng, -1.2f, 1.2f);
+        for (float& v : pos)
+            v = uniform(rng, -1.2f, 1.2f);
         Quat got, want, plain;
         trackball_rotation(got, pos[0], pos[1], pos[2], pos[3]);
         ref::trackball<long double>(want, pos[0], pos[1], pos[2], pos[3]);
@@ -164,7 +166,8 @@ TEST(TrackballRotation, TinyStepStaysFinite)
 {
     Quat q;
     trackball_rotation(q, 0.0f, 0.0f, FLT_TRUE_MIN, 0.0f);
-    for (float c : q) EXPECT_TRUE(std::isfinite(c));
+    for (float c : q)
+        EXPECT_TRUE(std::isfinite(c));
     EXPECT_EQ(q[0], 0.0f);
     EXPECT_LT(q[1], 0.0f);
     EXPECT_EQ(q[3], 1.0f);

@@ -10,7 +10,8 @@ TEST(Vec3, ZeroSetAndCopyDirection)
 {
     Vec3 v = {-1.0f, -2.0f, -3.0f};
     vec3_zero(v);
-    for (float c : v) EXPECT_EQ(bits(c), bits(0.0f)); // +0, not -0
+    for (float c : v)
+        EXPECT_EQ(bits(c), bits(0.0f)); // +0, not -0
 
     Vec3 a, b = {7.0f, 8.0f, 9.0f};
     vec3_set(a, 1.0f, 2.0f, 3.0f);
@@ -105,7 +106,10 @@ TEST(Vec3, CrossAndNormalizeFollowDoubleRule)
     int cross_diffs = 0, norm_diffs = 0;
     for (int n = 0; n < 4000; ++n) {
         Vec3 a, b;
-        for (int i = 0; i < 3; ++i) { a[i] = uniform(rng, -2, 2); b[i] = uniform(rng, -2, 2); }
+        for (int i = 0; i < 3; ++i) {
+            a[i] = uniform(rng, -2, 2);
+            b[i] = uniform(rng, -2, 2);
+        }
         Vec3 got, want, plain;
         vec3_cross(a, b, got);
         ref::cross<long double>(a, b, want);

@@ -116,9 +116,15 @@ std::vector<Expected> expected_frame(const ViewSetting& s)
         // scene_rotation turns by its angle about the opposite of its axis, as glRotatef would.
         {{"glMultMatrixf", as_args(rotation_matrix(s.turn, -s.axis[0], -s.axis[1], -s.axis[2]))}, true},
         {{"glBegin", {LINES}}},
-        {{"glColor3f", {1, 0, 0}}}, {{"glVertex3f", {0, 0, 0}}}, {{"glVertex3f", {50, 0, 0}}},
-        {{"glColor3f", {0, 1, 0}}}, {{"glVertex3f", {0, 0, 0}}}, {{"glVertex3f", {0, 50, 0}}},
-        {{"glColor3f", {0, 0, 1}}}, {{"glVertex3f", {0, 0, 0}}}, {{"glVertex3f", {0, 0, 50}}},
+        {{"glColor3f", {1, 0, 0}}},
+        {{"glVertex3f", {0, 0, 0}}},
+        {{"glVertex3f", {50, 0, 0}}},
+        {{"glColor3f", {0, 1, 0}}},
+        {{"glVertex3f", {0, 0, 0}}},
+        {{"glVertex3f", {0, 50, 0}}},
+        {{"glColor3f", {0, 0, 1}}},
+        {{"glVertex3f", {0, 0, 0}}},
+        {{"glVertex3f", {0, 0, 50}}},
         {{"glEnd", {}}},
         {{"glFlush", {}}},
         {{"glLineWidth", {2}}},
@@ -146,14 +152,16 @@ void expect_stream(const std::vector<Expected>& expected)
     std::vector<GlCall> expected_calls;
     for (const Expected& e : expected)
         expected_calls.push_back(e.call);
-    ASSERT_EQ(actual.size(), expected.size()) << "actual:   " << names(actual) << "\nexpected: " << names(expected_calls);
+    ASSERT_EQ(actual.size(), expected.size())
+        << "actual:   " << names(actual) << "\nexpected: " << names(expected_calls);
     for (size_t i = 0; i < actual.size(); ++i) {
         const GlCall& want = expected[i].call;
         ASSERT_EQ(actual[i].name, want.name) << "call " << i;
         ASSERT_EQ(actual[i].args.size(), want.args.size()) << "call " << i << " " << want.name;
         for (size_t j = 0; j < want.args.size(); ++j) {
             if (expected[i].approximate)
-                EXPECT_NEAR(actual[i].args[j], want.args[j], MATRIX_TOLERANCE) << "call " << i << " " << want.name << " arg " << j;
+                EXPECT_NEAR(actual[i].args[j], want.args[j], MATRIX_TOLERANCE)
+                    << "call " << i << " " << want.name << " arg " << j;
             else
                 EXPECT_EQ(actual[i].args[j], want.args[j]) << "call " << i << " " << want.name << " arg " << j;
         }

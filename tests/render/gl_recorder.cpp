@@ -30,11 +30,9 @@ void multiply_on(const Matrix& m)
 
 } // namespace
 
-const std::vector<std::string> RECORDED_FUNCTIONS = {
-    "glClear",    "glMatrixMode", "glLoadIdentity", "glTranslatef", "glPushMatrix",
-    "glPopMatrix", "glMultMatrixf", "glRotatef",    "glLineWidth",  "glColor3f",
-    "glPolygonMode", "glBegin",   "glEnd",          "glVertex3f",   "glFlush",
-    "SDL_GL_SwapBuffers"};
+const std::vector<std::string> RECORDED_FUNCTIONS = {"glClear", "glMatrixMode", "glLoadIdentity", "glTranslatef",
+    "glPushMatrix", "glPopMatrix", "glMultMatrixf", "glRotatef", "glLineWidth", "glColor3f", "glPolygonMode", "glBegin",
+    "glEnd", "glVertex3f", "glFlush", "SDL_GL_SwapBuffers"};
 
 void recorder_reset()
 {
@@ -59,10 +57,8 @@ std::array<double, 16> rotation_matrix(double radians, double ax, double ay, dou
     const double n = std::sqrt(ax * ax + ay * ay + az * az);
     const double x = ax / n, y = ay / n, z = az / n;
     const double c = std::cos(radians), s = std::sin(radians), t = 1.0 - c;
-    return {x * x * t + c,     y * x * t + z * s, x * z * t - y * s, 0,
-            x * y * t - z * s, y * y * t + c,     y * z * t + x * s, 0,
-            x * z * t + y * s, y * z * t - x * s, z * z * t + c,     0,
-            0,                 0,                 0,                 1};
+    return {x * x * t + c, y * x * t + z * s, x * z * t - y * s, 0, x * y * t - z * s, y * y * t + c, y * z * t + x * s,
+        0, x * z * t + y * s, y * z * t - x * s, z * z * t + c, 0, 0, 0, 0, 1};
 }
 
 std::array<double, 16> multiply(const std::array<double, 16>& a, const std::array<double, 16>& b)

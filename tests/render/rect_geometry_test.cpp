@@ -62,7 +62,7 @@ TEST(RectGeometry, UnturnedCornersRunCounterClockwise)
     for (bool quaternion_mode : {false, true}) {
         set_angles(quaternion_mode, 0, 0, 0);
         expect_same_points(rect_corners(0), {{w, h, -1}, {-w, h, -1}, {-w, -h, -1}, {w, -h, -1}},
-                           quaternion_mode ? "quaternions" : "chain");
+            quaternion_mode ? "quaternions" : "chain");
     }
 }
 
@@ -76,7 +76,7 @@ TEST(RectGeometry, FanAnglesTurnTowardsPositiveX)
         for (const auto& c : cases) {
             set_angles(quaternion_mode, 0, 0, 0);
             expect_point(centre(rect_corners(c.extra_y)), c.centre,
-                         std::string(quaternion_mode ? "quaternions" : "chain") + " extra_y " + std::to_string(c.extra_y));
+                std::string(quaternion_mode ? "quaternions" : "chain") + " extra_y " + std::to_string(c.extra_y));
         }
 }
 
@@ -87,13 +87,13 @@ TEST(RectGeometry, AngleXOrZSeparatesTheModes)
         bool quaternion_mode;
         float angle_z, angle_x;
         Point centre;
-    } cases[] = {{false, 0, 30, {COS30, 0.5, 0}}, {true, 0, 30, {1, 0, 0}},
-                 {false, 30, 0, {1, 0, 0}},       {true, 30, 0, {COS30, -0.5, 0}}};
+    } cases[] = {{false, 0, 30, {COS30, 0.5, 0}}, {true, 0, 30, {1, 0, 0}}, {false, 30, 0, {1, 0, 0}},
+        {true, 30, 0, {COS30, -0.5, 0}}};
     for (const auto& c : cases) {
         set_angles(c.quaternion_mode, c.angle_z, c.angle_x, 0);
         expect_point(centre(rect_corners(90)), c.centre,
-                     std::string(c.quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(c.angle_z) +
-                         " x " + std::to_string(c.angle_x));
+            std::string(c.quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(c.angle_z) + " x " +
+                std::to_string(c.angle_x));
     }
 }
 
@@ -223,7 +223,8 @@ TEST(FrameGeometry, OffsetsMoveAlongTheEyesAxes)
     const std::vector<Point>& moved = recorded_vertices();
     ASSERT_EQ(moved.size(), still.size());
     for (size_t i = 0; i < still.size(); ++i)
-        expect_point(moved[i], {still[i][0] + 0.5, still[i][1] - 0.25, still[i][2] + 1.5}, "vertex " + std::to_string(i));
+        expect_point(
+            moved[i], {still[i][0] + 0.5, still[i][1] - 0.25, still[i][2] + 1.5}, "vertex " + std::to_string(i));
 }
 
 } // namespace

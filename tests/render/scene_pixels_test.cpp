@@ -100,7 +100,7 @@ int count(const Image& image, const Pixel& is, int x0 = 0, int y0 = 0, int x1 = 
 bool near(const Image& image, const Pixel& is, double x, double y, double slack = OUTLINE_SLACK)
 {
     return count(image, is, static_cast<int>(std::floor(x - slack)), static_cast<int>(std::floor(y - slack)),
-                 static_cast<int>(std::floor(x + slack)), static_cast<int>(std::floor(y + slack))) > 0;
+               static_cast<int>(std::floor(x + slack)), static_cast<int>(std::floor(y + slack))) > 0;
 }
 
 // The first rectangle's corners in eye space: unturned, five units ahead plus the offsets.
@@ -131,8 +131,8 @@ void expect_outline(const Image& image, const std::vector<Point>& corners, const
 
 // Nothing left where the outline was; with sides_only, its left and right edges
 // alone (a sideways move leaves the top and bottom edges on their rows).
-void expect_no_outline(const Image& image, const std::vector<Point>& corners, const std::string& what,
-                       bool sides_only = false)
+void expect_no_outline(
+    const Image& image, const std::vector<Point>& corners, const std::string& what, bool sides_only = false)
 {
     const std::vector<std::array<double, 2>> samples = edge_samples(corners);
     for (size_t i = 0; i < samples.size(); ++i) {
@@ -284,7 +284,8 @@ TEST_F(SceneOnScreen, OffsetsMoveAndScaleThePicture)
     const std::vector<Point> near_corners = first_rect(0, 2);
     expect_outline(nearer, near_corners, WHITE, "offset_z 2");
     expect_no_outline(nearer, home, "offset_z 2, old place");
-    EXPECT_GT(project(near_corners[0])[0] - project(near_corners[1])[0], 1.4 * (project(home[0])[0] - project(home[1])[0]));
+    EXPECT_GT(
+        project(near_corners[0])[0] - project(near_corners[1])[0], 1.4 * (project(home[0])[0] - project(home[1])[0]));
 
     // To the right, along the eye's x axis.
     view.offset_z = 0;

@@ -116,7 +116,7 @@ bool Image::save_png(const std::string& path) const
 }
 
 Viewer::Viewer(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
-               const std::vector<std::string>& env)
+    const std::vector<std::string>& env)
 {
     dpy_ = XOpenDisplay(display.c_str());
 
@@ -184,8 +184,8 @@ bool Viewer::wait_for_window(double seconds, bool need_picture)
         if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root_return, &parent, &children, &count)) {
             for (unsigned i = 0; i < count; ++i) {
                 XWindowAttributes a;
-                if (XGetWindowAttributes(dpy_, children[i], &a) && a.map_state == IsViewable &&
-                    a.width == WIDTH && a.height == HEIGHT)
+                if (XGetWindowAttributes(dpy_, children[i], &a) && a.map_state == IsViewable && a.width == WIDTH &&
+                    a.height == HEIGHT)
                     window_ = children[i];
             }
             XFree(children);
@@ -347,7 +347,7 @@ ExitResult Viewer::wait_exit(double seconds)
 }
 
 ExitResult run_to_exit(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
-                       const std::vector<std::string>& env, double seconds)
+    const std::vector<std::string>& env, double seconds)
 {
     Viewer v(display, binary, args, env);
     return v.wait_exit(seconds);

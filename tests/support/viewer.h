@@ -34,7 +34,7 @@ struct ExitResult {
 class Viewer {
 public:
     Viewer(const std::string& display, const std::string& binary, const std::vector<std::string>& args = {},
-           const std::vector<std::string>& env = {});
+        const std::vector<std::string>& env = {});
     ~Viewer();
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;
@@ -75,7 +75,7 @@ private:
 
 // Starts the binary and waits for it to end by itself: for runs that must fail at start-up.
 ExitResult run_to_exit(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
-                       const std::vector<std::string>& env, double seconds = 20.0);
+    const std::vector<std::string>& env, double seconds = 20.0);
 
 // Sleeps for a while; for waits on the viewer, whose loop runs on its own.
 void pause_seconds(double seconds);

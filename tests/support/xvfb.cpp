@@ -25,8 +25,8 @@ XvfbServer::XvfbServer(int depth)
         dup2(null, 2);
         // -noreset: the server must not reset when its last client leaves, or a
         // client that reconnects at once (SDL does inside SDL_Init) may fail.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_arg.c_str(), "-screen", "0", screen.c_str(),
-               "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd_arg.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten",
+            "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
