@@ -24,7 +24,8 @@ echo "Depends: $depends"
 grep -q 'libsdl1\.2' <<<"$depends" || fail "Depends does not name SDL 1.2"
 grep -q 'libglu1' <<<"$depends" || fail "Depends does not name GLU"
 grep -Eq 'libgl1|libopengl0' <<<"$depends" || fail "Depends does not name OpenGL"
-dpkg-deb -c "$deb" | grep -q '\./usr/bin/turnfan$' || fail "the package has no /usr/bin/turnfan"
+contents=$(dpkg-deb -c "$deb")
+grep -q '\./usr/bin/turnfan$' <<<"$contents" || fail "the package has no /usr/bin/turnfan"
 
 dpkg-deb -x "$deb" "$tmp/pkgroot"
 TURNFAN_BINARY="$tmp/pkgroot/usr/bin/turnfan" "$shell_e2e" --gtest_filter='Shell.WindowCloseQuitsWithStatusZero'
