@@ -1,9 +1,12 @@
 // Frame rate of the real viewer binary, unchanged, against the bare loop
 // program, both counted by the swap-counting LD_PRELOAD shim on one private X
-// server. Each cycle starts each program once, in an order that alternates,
-// lets it settle, counts its swaps over a round of fixed length and kills it.
+// server. Each cycle starts each program once, in an order that rotates from
+// cycle to cycle, lets it settle, counts its swaps over a round of fixed
+// length and kills it.
 //
-// usage: viewer_fps_bench VIEWER BARE_LOOP SHIM [--cycles N] [--seconds S]
+// usage: viewer_fps_bench VIEWER BARE_LOOP SHIM [--cycles N] [--seconds S] [--no-flush NO_FLUSH_SHIM]
+//   --no-flush adds a third program to every cycle: the viewer with glFlush
+//   made a no-op by the second shim.
 #include <signal.h>
 #include <time.h>
 
@@ -76,54 +79,76 @@ double round_fps(
     return swap_rate(program.wait_exit().err, from, to);
 }
 
+struct Program {
+    const char* name;
+    std::string binary;
+    std::string preload;
+    bool draws_picture;
+    std::vector<double> fps;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s VIEWER BARE_LOOP SHIM [--cycles N] [--seconds S]\n", argv[0]);
+        std::fprintf(
+            stderr, "usage: %s VIEWER BARE_LOOP SHIM [--cycles N] [--seconds S] [--no-flush NO_FLUSH_SHIM]\n", argv[0]);
         return 2;
     }
     const std::string viewer = argv[1], bare = argv[2], shim = argv[3];
     int cycles = 7;
     double seconds = 3.0;
+    std::string no_flush;
     for (int i = 4; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--cycles"))
             cycles = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--seconds"))
             seconds = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--no-flush"))
+            no_flush = argv[i + 1];
     }
+
+    std::vector<Program> programs = {
+        {"turnfan binary", viewer, shim, true, {}},
+        {"bare loop binary", bare, shim, false, {}},
+    };
+    if (!no_flush.empty())
+        programs.push_back({"turnfan, glFlush no-op", viewer, shim + ":" + no_flush, true, {}});
+    const std::size_t kinds = programs.size();
 
     XvfbServer server;
     if (!server.ok()) {
         std::fprintf(stderr, "viewer_fps_bench: could not start Xvfb\n");
         return 1;
     }
-    std::vector<double> viewer_fps, bare_fps, ratios;
+    std::vector<std::vector<double>> ratios(kinds);
     for (int c = 0; c < cycles; ++c) {
-        double v = 0.0, b = 0.0;
-        if (c % 2 == 0) {
-            v = round_fps(server.display(), viewer, shim, true, seconds);
-            b = round_fps(server.display(), bare, shim, false, seconds);
-        } else {
-            b = round_fps(server.display(), bare, shim, false, seconds);
-            v = round_fps(server.display(), viewer, shim, true, seconds);
+        std::vector<double> fps(kinds);
+        for (std::size_t i = 0; i < kinds; ++i) {
+            const std::size_t k = (static_cast<std::size_t>(c) + i) % kinds;
+            Program& p = programs[k];
+            fps[k] = round_fps(server.display(), p.binary, p.preload, p.draws_picture, seconds);
+            if (fps[k] <= 0.0) {
+                std::fprintf(stderr, "viewer_fps_bench: %s showed no window or no swaps\n", p.name);
+                return 1;
+            }
+            p.fps.push_back(fps[k]);
         }
-        if (v <= 0.0 || b <= 0.0) {
-            std::fprintf(stderr, "viewer_fps_bench: a program showed no window or no swaps\n");
-            return 1;
+        std::printf("cycle %d:", c + 1);
+        for (std::size_t k = 0; k < kinds; ++k) {
+            ratios[k].push_back(fps[k] / fps[1]);
+            std::printf("  %s %.1f", programs[k].name, fps[k]);
         }
-        viewer_fps.push_back(v);
-        bare_fps.push_back(b);
-        ratios.push_back(v / b);
-        std::printf("cycle %d: viewer %.1f  bare %.1f frames/s\n", c + 1, v, b);
+        std::printf(" frames/s\n");
         std::fflush(stdout);
     }
     std::printf("\nmedian of %d rounds of %.1f s each:\n", cycles, seconds);
-    std::printf("  %-24s %8.1f frames/s  (%.2f ms a frame)\n", "turnfan binary", median(viewer_fps),
-        1000.0 / median(viewer_fps));
-    std::printf(
-        "  %-24s %8.1f frames/s  (%.2f ms a frame)\n", "bare loop binary", median(bare_fps), 1000.0 / median(bare_fps));
-    std::printf("median ratio to the bare loop in the same cycle: %.3f\n", median(ratios));
+    for (const Program& p : programs)
+        std::printf("  %-24s %8.1f frames/s  (%.2f ms a frame)\n", p.name, median(p.fps), 1000.0 / median(p.fps));
+    std::printf("median ratio to the bare loop in the same cycle:\n");
+    for (std::size_t k = 0; k < kinds; ++k)
+        if (k != 1)
+            std::printf("  %-24s %.3f\n", programs[k].name, median(ratios[k]));
     return 0;
 }
