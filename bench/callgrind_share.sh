@@ -10,7 +10,7 @@
 # where project+libm adds all of the C maths library's self cost (an upper
 # bound for the sine, cosine, arcsine and square roots the project calls; Mesa
 # calls some of it too). --functions then lists each project function's self
-# cost per frame.
+# and inclusive cost per frame (inclusive: with everything it calls, GL too).
 set -euo pipefail
 build=$1 out=$2 frames=$3 list=${4:-}
 
@@ -48,5 +48,6 @@ awk -v list="$symbols" -v frames="$frames" -v show="$list" '
       100 * (project + libm) / total, (self["draw_frame()"] + called["draw_frame()"]) / frames,
       (self["process_events()"] + called["process_events()"]) / frames
     if (show == "--functions")
-      for (f in self) if (f in own && self[f] > 0) printf "%10.1f  %s\n", self[f] / frames, f | "sort -rn"
+      for (f in self) if (f in own && self[f] > 0)
+        printf "%10.1f %12.1f  %s\n", self[f] / frames, (self[f] + called[f]) / frames, f | "sort -rn"
   }' "$out"
