@@ -1,0 +1,233 @@
+#include "stream_checker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/events.h"
+#include "gl_recorder.h"
+#include "input_events.h"
+#include "math/quat.h"
+#include "render/frame.h"
+
+// Last: it brings in Xlib, whose macros (None, Bool) clash with GoogleTest.
+#include <SDL_syswm.h>
+
+namespace {
+
+// Five rectangles of five compositions each, all counted by the shared counter.
+constexpr int COMPOSES_PER_QUATERNION_FRAME = 25;
+
+// SDL copies the message a window-manager event points to when it queues it.
+SDL_SysWMmsg wm_message;
+
+bool finite(float f)
+{
+    return std::isfinite(f);
+}
+
+std::string describe(const SDL_Event& e)
+{
+    return "event type " + std::to_string(e.type);
+}
+
+} // namespace
+
+StreamChecker::StreamChecker()
+{
+    reset_view();
+    // One composition of a quaternion of length 2 shows whether this call was
+    // the renormalising one, and so where the shared counter stands.
+    Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
+    Quat twice = {0.0f, 0.0f, 0.0f, 2.0f};
+    Quat out;
+    quat_compose(identity, twice, out);
+    compose_phase_ = out[3] == 1.0f ? 0 : 1;
+}
+
+std::string StreamChecker::feed(SDL_Event e)
+{
+    if (e.type == SDL_SYSWMEVENT)
+        e.syswm.msg = &wm_message;
+    const ViewState before = view;
+    recorder_reset();
+    if (SDL_PushEvent(&e) != 0)
+        return "SDL_PushEvent failed: " + std::string(SDL_GetError());
+    process_events();
+    ++events_;
+
+    ViewState expected = before;
+    bool drew = false;
+    switch (e.type) {
+    case SDL_ACTIVEEVENT:
+        drew = (e.active.state & SDL_APPACTIVE) && e.active.gain;
+        break;
+    case SDL_KEYDOWN:
+        switch (e.key.keysym.sym) {
+        case SDLK_ESCAPE:
+            return "an Esc press was fed";
+        case SDLK_a:
+            --count_y_;
+            break;
+        case SDLK_d:
+            ++count_y_;
+            break;
+        case SDLK_e:
+            ++count_z_;
+            break;
+        case SDLK_q:
+            --count_z_;
+            break;
+        case SDLK_w:
+            ++count_x_;
+            break;
+        case SDLK_s:
+            --count_x_;
+            break;
+        case SDLK_r:
+            count_z_ = count_x_ = count_y_ = 0;
+            break;
+        case SDLK_m:
+            quaternion_mode_ = !quaternion_mode_;
+            break;
+        case SDLK_LSHIFT:
+            shift_ = true;
+            ctrl_ = false;
+            break;
+        case SDLK_LCTRL:
+            ctrl_ = true;
+            shift_ = false;
+            break;
+        default:
+            break;
+        }
+        break;
+    case SDL_KEYUP:
+        if (e.key.keysym.sym == SDLK_LSHIFT)
+            shift_ = false;
+        if (e.key.keysym.sym == SDLK_LCTRL)
+            ctrl_ = false;
+        break;
+    case SDL_MOUSEMOTION:
+        if (!button_down_)
+            break;
+        // The gesture's own results are free to change; everything else is not.
+        if (shift_) {
+            expected.offset_z = view.offset_z;
+        } else if (ctrl_) {
+            expected.offset_x = view.offset_x;
+            expected.offset_y = view.offset_y;
+        } else {
+            std::copy(view.scene_rotation, view.scene_rotation + 4, expected.scene_rotation);
+            std::copy(view.drag_rotation, view.drag_rotation + 4, expected.drag_rotation);
+            if (++compose_phase_ > 1) {
+                compose_phase_ = 0;
+                unnormalised_steps_ = 0;
+            } else {
+                ++unnormalised_steps_;
+            }
+            longest_run_ = std::max(longest_run_, unnormalised_steps_);
+        }
+        last_x_ = e.motion.x;
+        last_y_ = e.motion.y;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        button_down_ = true;
+        last_x_ = e.button.x;
+        last_y_ = e.button.y;
+        break;
+    case SDL_MOUSEBUTTONUP:
+        button_down_ = false;
+        break;
+    case SDL_QUIT:
+        return "SDL_QUIT was fed";
+    default:
+        break;
+    }
+    expected.angle_z = static_cast<float>(count_z_);
+    expected.angle_x = static_cast<float>(count_x_);
+    expected.angle_y = static_cast<float>(count_y_);
+    expected.quaternion_mode = quaternion_mode_;
+    expected.shift_held = shift_;
+    expected.ctrl_held = ctrl_;
+    expected.button_down = button_down_;
+    expected.last_mouse_x = last_x_;
+    expected.last_mouse_y = last_y_;
+
+    testing::AssertionResult same = same_view(expected, view);
+    if (!same)
+        return describe(e) + ": " + same.message();
+    if (drew) {
+        std::string frame_error = check_frame_calls(view.quaternion_mode);
+        if (!frame_error.empty())
+            return describe(e) + ": " + frame_error;
+    } else if (!recorded_calls().empty()) {
+        return describe(e) + ": drew although it was no regained activation";
+    }
+    std::string view_error = check_view();
+    return view_error.empty() ? "" : describe(e) + ": " + view_error;
+}
+
+std::string StreamChecker::frame()
+{
+    const ViewState before = view;
+    recorder_reset();
+    draw_frame();
+    testing::AssertionResult same = same_view(before, view);
+    if (!same)
+        return "a frame changed the view: " + std::string(same.message());
+    return check_frame_calls(view.quaternion_mode);
+}
+
+std::string StreamChecker::check_frame_calls(bool quaternion_mode)
+{
+    ++frames_;
+    if (quaternion_mode)
+        compose_phase_ = (compose_phase_ + COMPOSES_PER_QUATERNION_FRAME) % 2;
+    int swaps = 0;
+    for (const GlCall& call : recorded_calls()) {
+        if (call.name == "SDL_GL_SwapBuffers")
+            ++swaps;
+        if (call.name == "glMultMatrixf" || call.name == "glRotatef" || call.name == "glTranslatef")
+            ++matrices_;
+        for (double a : call.args)
+            if (!std::isfinite(a))
+                return call.name + " was handed a value that is not finite";
+    }
+    for (const Point& p : recorded_vertices())
+        for (double c : p)
+            if (!std::isfinite(c))
+                return "a vertex left the modelview matrix not finite";
+    if (swaps != 1)
+        return "a frame swapped " + std::to_string(swaps) + " times";
+    return "";
+}
+
+std::string StreamChecker::check_view()
+{
+    const float* floats[] = {view.scene_rotation, view.drag_rotation};
+    for (const float* q : floats)
+        for (int i = 0; i < 4; ++i)
+            if (!finite(q[i]))
+                return "a rotation holds a value that is not finite";
+    if (!finite(view.angle_z) || !finite(view.angle_x) || !finite(view.angle_y) || !finite(view.offset_x) ||
+        !finite(view.offset_y) || !finite(view.offset_z))
+        return "an angle or offset is not finite";
+    if (view.shift_held && view.ctrl_held)
+        return "shift_held and ctrl_held are both true";
+
+    double sum = 0.0;
+    for (int i = 0; i < 4; ++i)
+        sum += static_cast<double>(view.scene_rotation[i]) * static_cast<double>(view.scene_rotation[i]);
+    const double error = std::fabs(std::sqrt(sum) - 1.0);
+    worst_norm_error_ = std::max(worst_norm_error_, error);
+    const double allowed = NORM_BASE + static_cast<double>(unnormalised_steps_) * NORM_STEP;
+    if (error > allowed) {
+        char text[120];
+        std::snprintf(text, sizeof text,
+            "scene_rotation's length is off by %.3g after %ld steps without renormalisation", error,
+            unnormalised_steps_);
+        return text;
+    }
+    return "";
+}
