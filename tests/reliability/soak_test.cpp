@@ -1,0 +1,239 @@
+// A soak of the real viewer on a private X server: seeded random real X input
+// (keys, drags of every kind, clicks, wandering pointer) for a bounded time.
+// Every few seconds the viewer must still answer (key m changes the picture)
+// and still be drawing (its CPU time rises); after the warm-up its resident
+// memory must not grow; a window close must end it with status 0.
+//
+// TURNFAN_SOAK_SECONDS sets the length (30 by default; scripts/soak runs longer).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "viewer.h"
+#include "xvfb.h"
+
+namespace {
+
+const std::string STARTED = "Initializing SDL.\ninitializing display to 32-bit 640 by 480\n";
+
+constexpr unsigned SEED = 7031;
+constexpr double DEFAULT_SECONDS = 30.0;
+constexpr double WARMUP_SECONDS = 5.0;     // first frames, GL driver's first compilations
+constexpr double CHECK_EVERY = 5.0;        // seconds between liveness checks
+constexpr long RSS_GROWTH_LIMIT_KB = 1024; // resident growth allowed after the warm-up
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+// Pan and z movement per pixel of drag, as the viewer applies them; used only
+// to keep the scene in view, so the liveness check always has a fan to recolour.
+constexpr double PAN_X_PER_PIXEL = 0.009375;
+constexpr double PAN_Y_PER_PIXEL = 0.0125;
+constexpr double Z_PER_PIXEL = 0.0125;
+constexpr double PAN_LIMIT = 1.0;
+constexpr double Z_NEAREST = 1.5;
+constexpr double Z_FARTHEST = -2.5;
+
+// Angle keys, mode and reset, and keys the viewer must ignore (Esc is left
+// out: it ends the viewer, and the end-to-end tests cover it).
+const char* const KEYS[] = {"w", "s", "a", "d", "q", "e", "m", "r", "x", "1", "space", "Tab", "Return", "F1", "Right",
+    "Shift_R", "Control_R", "Alt_L", "Super_L", "BackSpace"};
+
+double now_seconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A field of /proc/<pid>/status in kB, or -1.
+long status_kb(pid_t pid, const std::string& field)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+    return -1;
+}
+
+// User plus system CPU time in clock ticks, or -1.
+long cpu_ticks(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t close = stat.rfind(')'); // the command name may hold spaces
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string skip;
+    for (int i = 3; i < 14; ++i) // state .. cmajflt
+        fields >> skip;
+    long utime = -1, stime = -1;
+    fields >> utime >> stime;
+    return utime < 0 || stime < 0 ? -1 : utime + stime;
+}
+
+class RandomInput {
+public:
+    RandomInput(Viewer* viewer, unsigned seed)
+        : viewer_(viewer)
+        , rng_(seed)
+    {
+    }
+
+    void act()
+    {
+        const int pick = below(100);
+        if (pick < 35)
+            tap_key();
+        else if (pick < 55)
+            drag(nullptr);
+        else if (pick < 65)
+            drag("Shift_L");
+        else if (pick < 75)
+            drag("Control_L");
+        else if (pick < 85)
+            click();
+        else
+            wander();
+        ++actions_;
+    }
+
+    long actions() const { return actions_; }
+    long events() const { return events_; }
+
+private:
+    int below(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
+
+    void tap_key()
+    {
+        viewer_->tap(KEYS[below(sizeof KEYS / sizeof KEYS[0])]);
+        events_ += 2;
+    }
+
+    // A drag with a random button between random points; a modifier drag is
+    // kept short enough that the scene stays in view.
+    void drag(const char* modifier)
+    {
+        int x0 = below(WIDTH), y0 = below(HEIGHT), x1 = below(WIDTH), y1 = below(HEIGHT);
+        if (modifier && std::string(modifier) == "Shift_L") {
+            const double z = std::clamp(offset_z_ + (y1 - y0) * Z_PER_PIXEL, Z_FARTHEST, Z_NEAREST);
+            y1 = y0 + static_cast<int>((z - offset_z_) / Z_PER_PIXEL);
+            offset_z_ += (y1 - y0) * Z_PER_PIXEL;
+        } else if (modifier) {
+            const double x = std::clamp(offset_x_ + (x1 - x0) * PAN_X_PER_PIXEL, -PAN_LIMIT, PAN_LIMIT);
+            const double y = std::clamp(offset_y_ - (y1 - y0) * PAN_Y_PER_PIXEL, -PAN_LIMIT, PAN_LIMIT);
+            x1 = x0 + static_cast<int>((x - offset_x_) / PAN_X_PER_PIXEL);
+            y1 = y0 - static_cast<int>((y - offset_y_) / PAN_Y_PER_PIXEL);
+            offset_x_ += (x1 - x0) * PAN_X_PER_PIXEL;
+            offset_y_ -= (y1 - y0) * PAN_Y_PER_PIXEL;
+        }
+        const int button = 1 + below(3);
+        if (modifier)
+            viewer_->key(modifier, true);
+        viewer_->move_pointer(x0, y0);
+        viewer_->button(button, true);
+        const int steps = 1 + below(20);
+        for (int i = 1; i <= steps; ++i)
+            viewer_->move_pointer(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        viewer_->button(button, false);
+        if (modifier)
+            viewer_->key(modifier, false);
+        // Apart in time from the next press of the same key, which SDL would
+        // otherwise take for auto-repeat.
+        pause_seconds(0.02);
+        events_ += steps + 3 + (modifier ? 2 : 0);
+    }
+
+    // Press and release of any button, the wheel included, without moving.
+    void click()
+    {
+        const int button = 1 + below(5);
+        viewer_->move_pointer(below(WIDTH), below(HEIGHT));
+        viewer_->button(button, true);
+        viewer_->button(button, false);
+        events_ += 3;
+    }
+
+    // The pointer moves with no button held: the viewer must ignore it.
+    void wander()
+    {
+        const int steps = 1 + below(30);
+        for (int i = 0; i < steps; ++i)
+            viewer_->move_pointer(below(WIDTH), below(HEIGHT));
+        events_ += steps;
+    }
+
+    Viewer* viewer_;
+    std::mt19937 rng_;
+    long actions_ = 0;
+    long events_ = 0;
+    double offset_x_ = 0.0, offset_y_ = 0.0, offset_z_ = 0.0;
+};
+
+TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
+{
+    const char* env = std::getenv("TURNFAN_SOAK_SECONDS");
+    const double seconds = env ? std::atof(env) : DEFAULT_SECONDS;
+    ASSERT_GT(seconds, WARMUP_SECONDS) << "the soak must outlast the warm-up";
+
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    Viewer viewer(server.display(), viewer_binary());
+    ASSERT_TRUE(viewer.wait_for_window());
+    const pid_t pid = viewer.pid();
+
+    RandomInput input(&viewer, SEED);
+    const double start = now_seconds();
+    double next_check = start + CHECK_EVERY;
+    long rss_after_warmup = -1, rss_highest = -1;
+    long last_ticks = cpu_ticks(pid);
+    int checks = 0;
+    while (now_seconds() - start < seconds) {
+        input.act();
+        const double now = now_seconds();
+        if (rss_after_warmup < 0 && now - start >= WARMUP_SECONDS) {
+            rss_after_warmup = status_kb(pid, "VmRSS");
+            ASSERT_GT(rss_after_warmup, 0);
+        }
+        if (rss_after_warmup > 0)
+            rss_highest = std::max(rss_highest, status_kb(pid, "VmRSS"));
+        if (now >= next_check) {
+            // Still answering: the fan changes colour on m and back.
+            const Image before = viewer.grab_settled();
+            viewer.tap("m");
+            const Image after = viewer.grab_settled();
+            ASSERT_NE(before.rgb, after.rgb) << "key m changed nothing after " << now - start << " s";
+            // Still drawing: the loop never sleeps, so its CPU time keeps rising.
+            const long ticks = cpu_ticks(pid);
+            ASSERT_GT(ticks, last_ticks) << "no CPU time used in the last " << CHECK_EVERY << " s";
+            last_ticks = ticks;
+            ++checks;
+            next_check = now_seconds() + CHECK_EVERY;
+        }
+    }
+    const long rss_end = status_kb(pid, "VmRSS");
+    const double soaked = now_seconds() - start;
+
+    viewer.close_window();
+    ExitResult r = viewer.wait_exit();
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, STARTED + "Quit requested, quitting.\n");
+    EXPECT_EQ(r.err, "");
+
+    std::printf("soaked %.1f s: %ld random actions (about %ld X events), %d liveness checks\n", soaked, input.actions(),
+        input.events(), checks);
+    std::printf("VmRSS: %ld kB after the %.0f s warm-up, %ld kB at most after it, %ld kB at the end (limit +%ld kB)\n",
+        rss_after_warmup, WARMUP_SECONDS, rss_highest, rss_end, RSS_GROWTH_LIMIT_KB);
+    EXPECT_LE(rss_highest - rss_after_warmup, RSS_GROWTH_LIMIT_KB);
+    EXPECT_LE(rss_end - rss_after_warmup, RSS_GROWTH_LIMIT_KB);
+}
+
+} // namespace
