@@ -11,9 +11,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "viewer.h"
 #include "xvfb.h"
@@ -46,7 +49,9 @@ void expect_failed_start(const ExitResult& r)
     const std::string prefix = rest.empty() ? "Video initialization failed: " : "Video mode set failed: ";
     if (!rest.empty()) {
         const std::string head = "initializing display to ", tail = "-bit 640 by 480\n";
+        ASSERT_GT(rest.size(), head.size() + tail.size()) << rest;
         EXPECT_EQ(rest.compare(0, head.size(), head), 0) << rest;
+        EXPECT_EQ(rest.compare(rest.size() - tail.size(), tail.size(), tail), 0) << rest;
         EXPECT_EQ(rest.find('\n'), rest.size() - 1) << rest;
     }
     ASSERT_EQ(r.err.compare(0, prefix.size(), prefix), 0) << r.err;
