@@ -147,6 +147,9 @@ TEST(Platform, DisplayWithoutOpenGL)
 
     ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
     expect_failed_start(r);
+    EXPECT_EQ(r.out, INITIALIZING + display_line(32));
+    const std::string reason = compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
+    EXPECT_EQ(r.err, "Video mode set failed: " + reason);
 }
 
 // An 8-bit PseudoColor screen: the depth is printed and asked for, and no GL
