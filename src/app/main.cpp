@@ -16,6 +16,7 @@ int main(int, char**)
         quit_program(1);
     }
     init_display();
+    // Installing the filter also empties SDL's queue: input from before this point is dropped.
     SDL_SetEventFilter(accept_all_events);
     // Redraw without pause: every turn drains the queue and draws one frame.
     for (;;) {
