@@ -82,7 +82,9 @@ int main(int argc, char** argv)
     ExitResult r = viewer.wait_exit();
 
     std::string sheet = out_dir + "/contact-sheet.png";
-    std::string command = "montage -background '#202020' -fill white -pointsize 13 -geometry 320x240+6+6 -tile 3x2";
+    // A font file named outright: ImageMagick's default font needs Ghostscript's fonts.
+    std::string command = "montage -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -background '#202020'"
+                          " -fill white -pointsize 13 -geometry 320x240+6+6 -tile 3x2";
     for (const Shot& s : shots)
         command += " -label '" + s.caption + "' '" + s.file + "'";
     command += " '" + sheet + "'";
