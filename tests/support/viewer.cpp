@@ -238,6 +238,14 @@ void Viewer::tap(const char* keysym_name, int times)
     }
 }
 
+void Viewer::set_server_key_repeat(bool on)
+{
+    XKeyboardControl control = {};
+    control.auto_repeat_mode = on ? AutoRepeatModeOn : AutoRepeatModeOff;
+    XChangeKeyboardControl(dpy_, KBAutoRepeatMode, &control);
+    sync();
+}
+
 void Viewer::drag(int x0, int y0, int x1, int y1, int steps)
 {
     move_pointer(x0, y0);

@@ -49,6 +49,8 @@ public:
     void button(int number, bool press);
     void key(const char* keysym_name, bool press);
     void tap(const char* keysym_name, int times = 1);
+    // Switches the X server's own key auto-repeat, for every client of it.
+    void set_server_key_repeat(bool on);
     // Drags with button 1 from (x0, y0) to (x1, y1) in steps of a few pixels.
     void drag(int x0, int y0, int x1, int y1, int steps = 10);
 
