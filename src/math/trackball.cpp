@@ -8,10 +8,16 @@
 
 namespace {
 
-constexpr double SPHERE_EDGE = 0.7071067811865476;  // sphere/sheet boundary, in radii
-constexpr double SHEET_SCALE = 0.7071067811865475;  // one ulp lower, not the same: the sheet, in radii
-constexpr double INV_DIAMETER = 0.6249999906867744; // 1 / (2 * TRACKBALL_RADIUS), per trackball unit
-constexpr double SINE_LIMIT = 1.0;                  // largest sine of a half step angle
+// The boundary test and the sheet use two values one unit in the last place
+// apart, on purpose: which pieces a position near the edge lands on, and so
+// every rotation there, depends on both bits. Do not merge them.
+constexpr double SPHERE_EDGE = 0.7071067811865476; // sphere/sheet boundary, in radii: sqrt(1/2) to double
+constexpr double SHEET_SCALE = 0.7071067811865475; // the sheet, in radii: one ulp below SPHERE_EDGE
+static_assert(SPHERE_EDGE - SHEET_SCALE == 0x1p-53, "SHEET_SCALE is SPHERE_EDGE less one ulp");
+// Formed in double from the float radius (0.8f is a little above 0.8), so a little below 0.625.
+constexpr double INV_DIAMETER = 1.0 / (2.0 * static_cast<double>(TRACKBALL_RADIUS)); // per trackball unit
+static_assert(INV_DIAMETER == 0.6249999906867744, "the reciprocal of the float diameter");
+constexpr double SINE_LIMIT = 1.0; // largest sine of a half step angle
 
 } // namespace
 

@@ -8,11 +8,13 @@
 
 namespace {
 
-// Formed from 3.141592, not from pi: slightly smaller than pi / 180.
+// Formed from 3.141592, not from pi, on purpose: slightly smaller than pi / 180,
+// and every quaternion-mode picture depends on these bits. Do not "fix" it.
 constexpr double DEG_TO_RAD = 3.141592 / 180.0; // radians per degree
-constexpr float RECT_HALF_WIDTH = 0.41f;        // scene units
-constexpr float RECT_HALF_HEIGHT = 0.3075f;     // 0.75 * 0.41: a 4:3 rectangle
-constexpr float RECT_PLANE_Z = -1.0f;           // one unit in front of the current origin
+static_assert(DEG_TO_RAD == 0.01745328888888889, "DEG_TO_RAD comes from 3.141592");
+constexpr float RECT_HALF_WIDTH = 0.41f;    // scene units
+constexpr float RECT_HALF_HEIGHT = 0.3075f; // 0.75 * 0.41: a 4:3 rectangle
+constexpr float RECT_PLANE_Z = -1.0f;       // one unit in front of the current origin
 
 // A quaternion's matrix turns by -angle about its axis, so these point opposite
 // to the glRotatef axes of the fixed-axis chain.
