@@ -6,14 +6,15 @@
 
 #include <cstdio>
 
-#include "app/events.h"
+#include "app/quit.h"
 #include "app/view_state.h"
 #include "math/trackball.h"
 
 namespace {
 
-// HWSURFACE | ASYNCBLIT | OPENGLBLIT (which holds OPENGL) | SRCALPHA: a fixed-size GL window.
-constexpr Uint32 VIDEO_FLAGS = 0x1000F;
+// A fixed-size GL window (OPENGLBLIT holds OPENGL); neither FULLSCREEN nor RESIZABLE.
+constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGLBLIT | SDL_SRCALPHA;
+static_assert(VIDEO_FLAGS == 0x1000F, "the window's flags are fixed");
 
 } // namespace
 

@@ -1,18 +1,12 @@
 #include "app/events.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "app/quit.h"
 #include "app/view_state.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
 #include "render/frame.h"
-
-void quit_program(int code)
-{
-    SDL_Quit();
-    exit(code);
-}
 
 int accept_all_events(const SDL_Event*)
 {

@@ -6,6 +6,7 @@
 
 #include "app/display.h"
 #include "app/events.h"
+#include "app/quit.h"
 #include "render/frame.h"
 
 int main(int, char**)

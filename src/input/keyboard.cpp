@@ -1,7 +1,7 @@
 // Keyboard commands: press and release tables acting on the view state.
 #include "input/keyboard.h"
 
-#include "app/events.h"
+#include "app/quit.h"
 #include "app/view_state.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/events.h"
+#include "app/quit.h"
 #include "app/view_state.h"
 #include "standins.h"
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "paths.h"
 #include "viewer.h"
 #include "xvfb.h"
 
