@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "paths.h"
 #include "viewer.h"
 #include "xvfb.h"
 

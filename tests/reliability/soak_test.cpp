@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string>
 
+#include "paths.h"
 #include "viewer.h"
 #include "xvfb.h"
 

@@ -15,6 +15,7 @@
 
 #include "app/display.h"
 #include "app/view_state.h"
+#include "paths.h"
 #include "render/frame.h"
 #include "viewer.h"
 #include "xvfb.h"

@@ -16,18 +16,10 @@
 #include <cstdlib>
 #include <cstring>
 
-extern char** environ;
-
 namespace {
 
 constexpr int WIDTH = 640;
 constexpr int HEIGHT = 480;
-
-double now_seconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // The environment of this process with `changes` applied.
 std::vector<std::string> child_environment(const std::string& display, const std::vector<std::string>& changes)
@@ -53,6 +45,7 @@ std::vector<std::string> child_environment(const std::string& display, const std
 std::vector<char*> c_strings(std::vector<std::string>& strings)
 {
     std::vector<char*> out;
+    out.reserve(strings.size() + 1);
     for (std::string& s : strings)
         out.push_back(s.data());
     out.push_back(nullptr);
@@ -109,10 +102,26 @@ bool Image::save_png(const std::string& path) const
     std::fprintf(f, "P6\n%d %d\n255\n", width, height);
     std::fwrite(rgb.data(), 1, rgb.size(), f);
     std::fclose(f);
-    std::string command = "convert '" + ppm + "' '" + path + "'";
-    int rc = std::system(command.c_str());
+    bool ok = run_program({"convert", ppm, path});
     std::remove(ppm.c_str());
-    return rc == 0;
+    return ok;
+}
+
+Image image_from_ximage(XImage* xi)
+{
+    Image image;
+    image.width = xi->width;
+    image.height = xi->height;
+    image.rgb.resize(static_cast<size_t>(xi->width) * static_cast<size_t>(xi->height) * 3);
+    for (int row = 0; row < xi->height; ++row)
+        for (int col = 0; col < xi->width; ++col) {
+            unsigned long p = XGetPixel(xi, col, row);
+            uint8_t* out = &image.rgb[3 * (static_cast<size_t>(row) * static_cast<size_t>(xi->width) + col)];
+            out[0] = channel(p, xi->red_mask);
+            out[1] = channel(p, xi->green_mask);
+            out[2] = channel(p, xi->blue_mask);
+        }
+    return image;
 }
 
 Viewer::Viewer(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
@@ -273,17 +282,7 @@ Image Viewer::grab()
     XImage* xi = XGetImage(dpy_, root, x, y, WIDTH, HEIGHT, AllPlanes, ZPixmap);
     if (!xi)
         return image;
-    image.width = WIDTH;
-    image.height = HEIGHT;
-    image.rgb.resize(static_cast<size_t>(WIDTH) * HEIGHT * 3);
-    for (int row = 0; row < HEIGHT; ++row)
-        for (int col = 0; col < WIDTH; ++col) {
-            unsigned long p = XGetPixel(xi, col, row);
-            uint8_t* out = &image.rgb[3 * (static_cast<size_t>(row) * WIDTH + col)];
-            out[0] = channel(p, xi->red_mask);
-            out[1] = channel(p, xi->green_mask);
-            out[2] = channel(p, xi->blue_mask);
-        }
+    image = image_from_ximage(xi);
     XDestroyImage(xi);
     return image;
 }
@@ -361,22 +360,27 @@ ExitResult run_to_exit(const std::string& display, const std::string& binary, co
     return v.wait_exit(seconds);
 }
 
+bool run_program(const std::vector<std::string>& argv)
+{
+    std::vector<std::string> strings = argv;
+    std::vector<char*> args = c_strings(strings);
+    pid_t pid;
+    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0)
+        return false;
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+double now_seconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
 void pause_seconds(double seconds)
 {
     timespec t;
     t.tv_sec = static_cast<time_t>(seconds);
     t.tv_nsec = static_cast<long>((seconds - static_cast<double>(t.tv_sec)) * 1e9);
     nanosleep(&t, nullptr);
-}
-
-std::string viewer_binary()
-{
-    const char* b = std::getenv("TURNFAN_BINARY");
-    return b ? b : TURNFAN_DEFAULT_BINARY;
-}
-
-std::string build_dir()
-{
-    const char* d = std::getenv("TURNFAN_BUILD_DIR");
-    return d ? d : TURNFAN_DEFAULT_BUILD_DIR;
 }

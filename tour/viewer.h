@@ -10,6 +10,7 @@
 #include <vector>
 
 struct _XDisplay;
+struct _XImage;
 
 struct Image {
     int width = 0;
@@ -20,6 +21,9 @@ struct Image {
     // Writes a PNG (through ImageMagick's convert); true on success.
     bool save_png(const std::string& path) const;
 };
+
+// The picture in an XImage of any visual, each channel scaled to 8 bits.
+Image image_from_ximage(_XImage* xi);
 
 struct ExitResult {
     bool exited = false; // false: still running at the timeout (then killed) or killed by a signal
@@ -79,10 +83,11 @@ private:
 ExitResult run_to_exit(const std::string& display, const std::string& binary, const std::vector<std::string>& args,
     const std::vector<std::string>& env, double seconds = 20.0);
 
+// Runs argv[0] (looked up in PATH) with these arguments and waits; true if it
+// ended with status 0. No shell is involved, so arguments need no quoting.
+bool run_program(const std::vector<std::string>& argv);
+
+// Seconds on a steady clock, for timeouts and waits.
+double now_seconds();
 // Sleeps for a while; for waits on the viewer, whose loop runs on its own.
 void pause_seconds(double seconds);
-
-// The viewer binary and the build directory: this build's, unless the
-// environment names others in TURNFAN_BINARY and TURNFAN_BUILD_DIR.
-std::string viewer_binary();
-std::string build_dir();

@@ -5,8 +5,9 @@
 //
 // usage: turnfan_tour VIEWER OUTPUT_DIR
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "viewer.h"
@@ -29,7 +30,12 @@ int main(int argc, char** argv)
     }
     const std::string viewer_path = argv[1];
     const std::string out_dir = argv[2];
-    std::system(("mkdir -p '" + out_dir + "'").c_str());
+    std::error_code made;
+    std::filesystem::create_directories(out_dir, made);
+    if (made) {
+        std::fprintf(stderr, "tour: could not make %s: %s\n", out_dir.c_str(), made.message().c_str());
+        return 1;
+    }
 
     XvfbServer server;
     if (!server.ok()) {
@@ -83,12 +89,12 @@ int main(int argc, char** argv)
 
     std::string sheet = out_dir + "/contact-sheet.png";
     // A font file named outright: ImageMagick's default font needs Ghostscript's fonts.
-    std::string command = "montage -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -background '#202020'"
-                          " -fill white -pointsize 13 -geometry 320x240+6+6 -tile 3x2";
+    std::vector<std::string> montage = {"montage", "-font", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+        "-background", "#202020", "-fill", "white", "-pointsize", "13", "-geometry", "320x240+6+6", "-tile", "3x2"};
     for (const Shot& s : shots)
-        command += " -label '" + s.caption + "' '" + s.file + "'";
-    command += " '" + sheet + "'";
-    bool sheet_ok = std::system(command.c_str()) == 0;
+        montage.insert(montage.end(), {"-label", s.caption, s.file});
+    montage.push_back(sheet);
+    bool sheet_ok = run_program(montage);
     std::printf("%s %s\n", sheet_ok ? "saved" : "could not save", sheet.c_str());
 
     std::printf("\nThe viewer printed on standard output:\n%s", r.out.c_str());
