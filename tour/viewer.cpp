@@ -1,5 +1,6 @@
 #include "viewer.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -247,11 +248,13 @@ void Viewer::tap(const char* keysym_name, int times)
     }
 }
 
-void Viewer::set_server_key_repeat(bool on)
+void Viewer::set_server_key_repeat(int delay_ms, int per_second)
 {
     XKeyboardControl control = {};
-    control.auto_repeat_mode = on ? AutoRepeatModeOn : AutoRepeatModeOff;
+    control.auto_repeat_mode = AutoRepeatModeOn;
     XChangeKeyboardControl(dpy_, KBAutoRepeatMode, &control);
+    XkbSetAutoRepeatRate(
+        dpy_, XkbUseCoreKbd, static_cast<unsigned>(delay_ms), static_cast<unsigned>(1000 / per_second));
     sync();
 }
 
@@ -268,6 +271,19 @@ void Viewer::drag(int x0, int y0, int x1, int y1, int steps)
     pause_seconds(0.05);
     button(1, false);
     pause_seconds(0.05);
+}
+
+void Viewer::drag_burst(int x, int y, int motions)
+{
+    move_pointer(x, y);
+    int root_x = 0, root_y = 0;
+    Window child;
+    XTranslateCoordinates(dpy_, window_, DefaultRootWindow(dpy_), x, y, &root_x, &root_y, &child);
+    XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
+    for (int i = 1; i <= motions; ++i)
+        XTestFakeMotionEvent(dpy_, -1, root_x + i % 40, root_y + i % 30, CurrentTime);
+    XTestFakeButtonEvent(dpy_, 1, False, CurrentTime);
+    sync();
 }
 
 Image Viewer::grab()

@@ -53,10 +53,14 @@ public:
     void button(int number, bool press);
     void key(const char* keysym_name, bool press);
     void tap(const char* keysym_name, int times = 1);
-    // Switches the X server's own key auto-repeat, for every client of it.
-    void set_server_key_repeat(bool on);
+    // Switches the X server's own key auto-repeat on, for every client of it, at
+    // this delay and rate (a desktop's xset r rate 250 60 is 250, 60).
+    void set_server_key_repeat(int delay_ms, int per_second);
     // Drags with button 1 from (x0, y0) to (x1, y1) in steps of a few pixels.
     void drag(int x0, int y0, int x1, int y1, int steps = 10);
+    // Presses button 1 at (x, y), moves `motions` times to and fro beside it and
+    // releases, all at once: faster than any program empties its event queue.
+    void drag_burst(int x, int y, int motions);
 
     // The window's 640x480 area as it is on the screen now.
     Image grab();

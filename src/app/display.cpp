@@ -3,6 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
+#include <SDL_syswm.h>
+#ifdef SDL_VIDEO_DRIVER_X11
+#include <X11/XKBlib.h>
+#endif
 
 #include <cstdio>
 
@@ -15,6 +19,25 @@ namespace {
 // A fixed-size GL window (OPENGLBLIT holds OPENGL); neither FULLSCREEN nor RESIZABLE.
 constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGLBLIT | SDL_SRCALPHA;
 static_assert(VIDEO_FLAGS == 0x1000F, "the window's flags are fixed");
+
+// A held key must step once. The X server repeats it as release/press pairs,
+// which SDL 1.2 recognises only when both have arrived; under load a pair is
+// split and counts as a new press. Asked for detectable repeat, the server
+// repeats presses alone, and SDL drops a press that changes no key's state.
+void repeat_presses_only()
+{
+#ifdef SDL_VIDEO_DRIVER_X11
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (SDL_GetWMInfo(&wm) != 1 || wm.subsystem != SDL_SYSWM_X11)
+        return;
+    if (wm.info.x11.lock_func)
+        wm.info.x11.lock_func();
+    XkbSetDetectableAutoRepeat(wm.info.x11.display, True, nullptr);
+    if (wm.info.x11.unlock_func)
+        wm.info.x11.unlock_func();
+#endif
+}
 
 } // namespace
 
@@ -39,6 +62,8 @@ void init_display()
         fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
         quit_program(1);
     }
+
+    repeat_presses_only();
 
     // A drag of no length is the identity: the scene starts unturned.
     trackball_rotation(view.scene_rotation, 0.0f, 0.0f, 0.0f, 0.0f);

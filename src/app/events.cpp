@@ -28,7 +28,13 @@ void process_events()
             handle_key(&event);
             break;
         case SDL_MOUSEMOTION:
-            if (view.button_down)
+            if (!view.button_down)
+                break;
+            // SDL drops what overflows its queue, a release too; motion with no
+            // button held ends the drag as that release would have.
+            if (event.motion.state == 0)
+                view.button_down = false;
+            else
                 handle_mouse_motion(&event);
             break;
         case SDL_MOUSEBUTTONDOWN:

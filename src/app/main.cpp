@@ -2,6 +2,7 @@
 // by side, and a virtual trackball that turns the whole scene.
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "app/display.h"
@@ -11,11 +12,18 @@
 
 int main(int, char**)
 {
+    // Each progress line is out when printed, also into a log file or a pipe.
+    setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     printf("Initializing SDL.\n");
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
         quit_program(1);
     }
+#ifdef SIGQUIT
+    // SDL's crash handler shuts SDL down inside the signal handler, which
+    // deadlocks when the signal lands in an Xlib call: Ctrl-\ just ends us.
+    signal(SIGQUIT, SIG_DFL);
+#endif
     init_display();
     // Installing the filter also empties SDL's queue: input from before this point is dropped.
     SDL_SetEventFilter(accept_all_events);

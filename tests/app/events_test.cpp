@@ -53,14 +53,14 @@ protected:
         e.button.y = y;
         return e;
     }
-    static SDL_Event motion(Uint16 x, Uint16 y)
+    static SDL_Event motion(Uint16 x, Uint16 y, Uint8 state = SDL_BUTTON(1))
     {
         SDL_Event e = {};
         e.type = SDL_MOUSEMOTION;
         e.motion.x = x;
         e.motion.y = y;
         e.motion.xrel = 1000; // never read
-        e.motion.state = SDL_BUTTON(1);
+        e.motion.state = state;
         return e;
     }
     static SDL_Event of_type(Uint8 type)
@@ -161,6 +161,16 @@ TEST_F(Dispatch, MotionReachesTheHandlerOnlyWhileAButtonIsDown)
     // The release stores nothing: the press position stays until a handler moves it.
     EXPECT_EQ(view.last_mouse_x, 600);
     EXPECT_EQ(view.last_mouse_y, 470);
+
+    // A release lost in SDL's full queue: motion with no button held ends the
+    // drag in its place, and neither it nor later motion reaches the handler.
+    calls.clear();
+    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20));
+    push(motion(11, 21, 0));
+    push(motion(12, 22));
+    process_events();
+    EXPECT_TRUE(calls.empty());
+    EXPECT_FALSE(view.button_down);
 }
 
 TEST_F(Dispatch, EveryButtonStartsADragAndTheLatestPressWins)

@@ -1,5 +1,7 @@
 // The real binary on a private X server: what it prints, how it ends.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <string>
 
@@ -32,6 +34,24 @@ TEST(Shell, WindowCloseQuitsWithStatusZero)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, STARTED + "Quit requested, quitting.\n");
     EXPECT_EQ(r.err, "");
+}
+
+// Ctrl-\ ends the viewer at once every time, by the signal's own default
+// action; the start-up lines were out before it, though stdout is a pipe.
+TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
+{
+    const rlimit no_core = {0, 0};
+    ASSERT_EQ(setrlimit(RLIMIT_CORE, &no_core), 0);
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    for (int run = 0; run < 8; ++run) {
+        Viewer viewer(server.display(), viewer_binary());
+        ASSERT_TRUE(viewer.wait_for_window());
+        kill(viewer.pid(), SIGQUIT);
+        ExitResult r = viewer.wait_exit(10.0);
+        EXPECT_EQ(r.signal, SIGQUIT) << "run " << run;
+        EXPECT_EQ(r.out, STARTED) << "run " << run;
+    }
 }
 
 TEST(Shell, ArgumentsAreIgnored)

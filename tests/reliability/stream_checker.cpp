@@ -111,6 +111,11 @@ std::string StreamChecker::feed(SDL_Event e)
     case SDL_MOUSEMOTION:
         if (!button_down_)
             break;
+        // Motion with no button held ends a drag whose release was lost.
+        if (e.motion.state == 0) {
+            button_down_ = false;
+            break;
+        }
         // The gesture's own results are free to change; everything else is not.
         if (shift_) {
             expected.offset_z = view.offset_z;
