@@ -43,7 +43,8 @@ int main(int argc, char** argv)
         return 1;
     }
     Viewer viewer(server.display(), viewer_path);
-    if (!viewer.wait_for_window()) {
+    // Generous: on a busy machine, or under memcheck, the first frame is slow.
+    if (!viewer.wait_for_window(90.0)) {
         ExitResult r = viewer.wait_exit(5);
         std::fprintf(stderr, "tour: the viewer showed no picture\n%s%s", r.out.c_str(), r.err.c_str());
         return 1;
