@@ -6,6 +6,7 @@
 
 #include "input_events.h"
 #include "math/trackball.h"
+#include "rotation.h"
 
 namespace {
 
@@ -23,17 +24,6 @@ constexpr float QUAT_TOLERANCE = 1e-6f;
 float offset_step(int pixels, float factor)
 {
     return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
-}
-
-// Hamilton product a * b of (x, y, z, w) quaternions, in double.
-void hamilton(const float* a, const float* b, double* out)
-{
-    const double ax = a[0], ay = a[1], az = a[2], aw = a[3];
-    const double bx = b[0], by = b[1], bz = b[2], bw = b[3];
-    out[0] = aw * bx + bw * ax + (ay * bz - az * by);
-    out[1] = aw * by + bw * ay + (az * bx - ax * bz);
-    out[2] = aw * bz + bw * az + (ax * by - ay * bx);
-    out[3] = aw * bw - (ax * bx + ay * by + az * bz);
 }
 
 void set_unit_quat(float* q, double x, double y, double z, double w)
@@ -207,9 +197,8 @@ TEST(MouseRotate, StepIsComposedOnTheRightOfTheSceneRotation)
     start_drag(320, 240);
     move_to(420, 300);
 
-    double scene_then_drag[4], drag_then_scene[4];
-    hamilton(before, view.drag_rotation, scene_then_drag);
-    hamilton(view.drag_rotation, before, drag_then_scene);
+    const Quaternion scene_then_drag = hamilton(quaternion_of(before), quaternion_of(view.drag_rotation));
+    const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), quaternion_of(before));
     double apart = 0.0;
     for (int i = 0; i < 4; ++i)
         apart += std::fabs(scene_then_drag[i] - drag_then_scene[i]);

@@ -1,15 +1,13 @@
 // The exact OpenGL call stream of one frame, through the recording layer.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <cstdio>
 #include <set>
 #include <string>
 
 #include "app/view_state.h"
+#include "compose_probe.h"
 #include "gl_recorder.h"
-#include "math/quat.h"
 #include "render/frame.h"
 #include "render/rect.h"
 
@@ -28,8 +26,6 @@ constexpr double QUADS = 0x0007;
 constexpr double FRONT_AND_BACK = 0x0408;
 constexpr double LINE = 0x1B01;
 
-using Matrix = std::array<double, 16>;
-
 struct Expected {
     GlCall call;
     bool approximate = false; // the arguments are a matrix derived here in double
@@ -39,7 +35,7 @@ struct ViewSetting {
     bool quaternion_mode;
     float angle_z, angle_x, angle_y;
     float offset_x, offset_y, offset_z;
-    double axis[3]; // unit axis and angle (radians) of scene_rotation
+    Point axis; // unit axis and angle (radians) of scene_rotation
     double turn;
 };
 
@@ -52,10 +48,9 @@ void apply(const ViewSetting& s)
     view.offset_x = s.offset_x;
     view.offset_y = s.offset_y;
     view.offset_z = s.offset_z;
-    const double sin_half = std::sin(s.turn / 2);
-    for (int i = 0; i < 3; ++i)
-        view.scene_rotation[i] = static_cast<float>(s.axis[i] * sin_half);
-    view.scene_rotation[3] = static_cast<float>(std::cos(s.turn / 2));
+    const Quaternion q = turn_quaternion(s.turn, s.axis);
+    for (int i = 0; i < 4; ++i)
+        view.scene_rotation[i] = static_cast<float>(q[i]);
 }
 
 std::vector<double> as_args(const Matrix& m)
@@ -234,26 +229,14 @@ TEST(FrameCalls, EveryGlAndSdlCallIsRecorded)
         EXPECT_TRUE(recorded.count(n)) << n << " is called but not recorded";
 }
 
-// The renormalisation phase of quat_compose, seen through its behaviour: a
-// non-unit quaternion composed with the identity comes back normalised only on
-// every second call. The probe itself is one composition.
-bool probe_normalises()
-{
-    const Quat doubled = {0.0f, 0.0f, 0.0f, 2.0f};
-    const Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
-    Quat out;
-    quat_compose(doubled, identity, out);
-    return out[3] == 1.0f;
-}
-
 // Between two probes an odd count of compositions keeps the answer, an even one flips it.
 TEST(FrameCalls, QuaternionFramesAdvanceTheSharedRenormalisation)
 {
     apply({false, 5.0f, 6.0f, 7.0f, 0, 0, 0, {0, 0, 1}, 0});
     recorder_reset();
-    bool phase = probe_normalises();
+    bool phase = compose_normalises();
     draw_frame(); // chain mode: no composition
-    bool next = probe_normalises();
+    bool next = compose_normalises();
     EXPECT_NE(next, phase);
 
     view.quaternion_mode = true;
@@ -261,13 +244,13 @@ TEST(FrameCalls, QuaternionFramesAdvanceTheSharedRenormalisation)
         phase = next;
         for (int i = 0; i < frames; ++i)
             draw_frame(); // 25 compositions each
-        next = probe_normalises();
+        next = compose_normalises();
         EXPECT_EQ(next == phase, frames % 2 == 1) << frames << " frames";
     }
 
     phase = next;
     draw_oriented_rect(0.0f, 0.0f, 45.0f); // five compositions
-    next = probe_normalises();
+    next = compose_normalises();
     EXPECT_EQ(next, phase);
 }
 
