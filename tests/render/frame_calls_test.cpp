@@ -19,12 +19,14 @@ constexpr double MATRIX_TOLERANCE = 2e-6;
 constexpr double PROGRAM_DEG_TO_RAD = 3.141592 / 180.0;
 
 // Enumerant values as OpenGL defines them.
-constexpr double COLOR_AND_DEPTH_BUFFER_BITS = 0x4100;
-constexpr double MODELVIEW = 0x1700;
-constexpr double LINES = 0x0001;
-constexpr double QUADS = 0x0007;
-constexpr double FRONT_AND_BACK = 0x0408;
-constexpr double LINE = 0x1B01;
+enum GlEnumerant : unsigned {
+    COLOR_AND_DEPTH_BUFFER_BITS = 0x4100,
+    MODELVIEW = 0x1700,
+    LINES = 0x0001,
+    QUADS = 0x0007,
+    FRONT_AND_BACK = 0x0408,
+    LINE = 0x1B01,
+};
 
 struct Expected {
     GlCall call;
@@ -178,35 +180,26 @@ void expect_flushes_and_balance()
     EXPECT_EQ(deepest, 2);
 }
 
-TEST(FrameCalls, ChainModeStreamIsExact)
+TEST(FrameCalls, StreamIsExactInBothModes)
 {
-    const ViewSetting s = {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
-    expect_flushes_and_balance();
-}
-
-TEST(FrameCalls, QuaternionModeStreamIsExact)
-{
-    const ViewSetting s = {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
-    expect_flushes_and_balance();
-}
-
-// Angles of twenty turns and more: there the program's degree, from 3.141592,
-// lies measurably short of pi / 180, and the matrices must follow it.
-TEST(FrameCalls, QuaternionModeUsesTheProgramsDegree)
-{
-    const ViewSetting s = {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
+    const struct {
+        const char* what;
+        ViewSetting setting;
+    } cases[] = {
+        {"chain", {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7}},
+        {"quaternions", {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0}},
+        // Angles of twenty turns and more: there the program's degree, from 3.141592,
+        // lies measurably short of pi / 180, and the matrices must follow it.
+        {"quaternions at twenty turns", {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        apply(c.setting);
+        recorder_reset();
+        draw_frame();
+        expect_stream(expected_frame(c.setting));
+        expect_flushes_and_balance();
+    }
 }
 
 // The renderer calls nothing of OpenGL or SDL that the recording layer does not
