@@ -6,6 +6,7 @@
 // Runs with SDL's dummy video driver: a working event queue, no window, no GL.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +17,7 @@
 #include "app/events.h"
 #include "app/view_state.h"
 #include "input/mouse.h"
-#include "math/trackball.h"
+#include "math/quat.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ void start_drag(bool button_down)
     view.button_down = button_down;
     view.last_mouse_x = 440;
     view.last_mouse_y = 240;
-    trackball_rotation(view.scene_rotation, 0.0f, 0.0f, 0.0f, 0.0f);
+    const Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
+    std::copy(identity, identity + 4, view.scene_rotation);
 }
 
 // The whole burst through the queue and the real dispatch.

@@ -1,4 +1,4 @@
-// Real SDL_Event records for the input tests, and a known starting view.
+// Real SDL_Event records for the input and dispatch tests, and a known starting view.
 #pragma once
 
 #include <SDL.h>
@@ -25,14 +25,15 @@ inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint1
     return e;
 }
 
-// A motion event to (x, y) with button 1 held. xrel and yrel are filled with
-// nonsense on purpose: the handler must measure from the stored position.
-inline SDL_Event motion_event(Uint16 x, Uint16 y)
+// A motion event to (x, y), with button 1 held unless state says otherwise.
+// xrel and yrel are filled with nonsense on purpose: the handler must measure
+// from the stored position.
+inline SDL_Event motion_event(Uint16 x, Uint16 y, Uint8 state = SDL_BUTTON(1))
 {
     SDL_Event e;
     std::memset(&e, 0, sizeof e);
     e.motion.type = SDL_MOUSEMOTION;
-    e.motion.state = SDL_BUTTON(1);
+    e.motion.state = state;
     e.motion.x = x;
     e.motion.y = y;
     e.motion.xrel = 123;

@@ -21,6 +21,24 @@ void expect_drag_rotates()
     EXPECT_NE(view.scene_rotation[1], before.scene_rotation[1]);
 }
 
+// A drag of 64 pixels across pans by 0.6.
+void expect_drag_pans()
+{
+    start_drag(100, 100);
+    move_to(164, 100);
+    EXPECT_EQ(view.offset_x, 0.6f);
+    EXPECT_EQ(view.offset_z, 0.0f);
+}
+
+// A drag of 48 pixels down moves 0.6 along z.
+void expect_drag_moves_along_z()
+{
+    start_drag(100, 100);
+    move_to(100, 148);
+    EXPECT_EQ(view.offset_z, 0.6f);
+    EXPECT_EQ(view.offset_x, 0.0f);
+}
+
 } // namespace
 
 TEST(HandleKey, EachLetterStepsItsOwnAngleByOneDegree)
@@ -188,59 +206,35 @@ TEST(HandleKeyModifiers, EachLeftModifierSetsAndClearsItsFlag)
     EXPECT_FALSE(view.ctrl_held);
 }
 
-TEST(HandleKeyModifiers, ShiftThenCtrlThenReleaseCtrlRotates)
+// Both left modifiers pressed, one released: the one pressed last wins, and
+// releasing either clears its own flag only.
+TEST(HandleKeyModifiers, OrdersOfTwoPressesAndARelease)
 {
-    reset_view();
-    press(SDLK_LSHIFT);
-    press(SDLK_LCTRL);
-    EXPECT_TRUE(view.ctrl_held);
-    EXPECT_FALSE(view.shift_held);
-    release(SDLK_LCTRL);
-    // Shift is still down, but its flag is not brought back.
-    EXPECT_FALSE(view.ctrl_held);
-    EXPECT_FALSE(view.shift_held);
-    expect_drag_rotates();
-}
-
-TEST(HandleKeyModifiers, CtrlThenShiftThenReleaseShiftClearsBoth)
-{
-    reset_view();
-    press(SDLK_LCTRL);
-    press(SDLK_LSHIFT);
-    EXPECT_TRUE(view.shift_held);
-    EXPECT_FALSE(view.ctrl_held);
-    release(SDLK_LSHIFT);
-    EXPECT_FALSE(view.shift_held);
-    EXPECT_FALSE(view.ctrl_held);
-    expect_drag_rotates();
-}
-
-TEST(HandleKeyModifiers, ShiftThenCtrlThenReleaseShiftKeepsPanning)
-{
-    reset_view();
-    press(SDLK_LSHIFT);
-    press(SDLK_LCTRL);
-    release(SDLK_LSHIFT);
-    EXPECT_TRUE(view.ctrl_held);
-    EXPECT_FALSE(view.shift_held);
-    start_drag(100, 100);
-    move_to(164, 100);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_z, 0.0f);
-}
-
-TEST(HandleKeyModifiers, CtrlThenShiftThenReleaseCtrlKeepsMovingAlongZ)
-{
-    reset_view();
-    press(SDLK_LCTRL);
-    press(SDLK_LSHIFT);
-    release(SDLK_LCTRL);
-    EXPECT_TRUE(view.shift_held);
-    EXPECT_FALSE(view.ctrl_held);
-    start_drag(100, 100);
-    move_to(100, 148);
-    EXPECT_EQ(view.offset_z, 0.6f);
-    EXPECT_EQ(view.offset_x, 0.0f);
+    struct Case {
+        const char* what;
+        SDLKey first, second, released;
+        bool shift_held, ctrl_held; // after the release
+        void (*then)();             // what a drag does after it
+    };
+    const Case cases[] = {
+        // Shift is still down, but its flag is not brought back.
+        {"shift, ctrl, release ctrl", SDLK_LSHIFT, SDLK_LCTRL, SDLK_LCTRL, false, false, expect_drag_rotates},
+        {"ctrl, shift, release shift", SDLK_LCTRL, SDLK_LSHIFT, SDLK_LSHIFT, false, false, expect_drag_rotates},
+        {"shift, ctrl, release shift", SDLK_LSHIFT, SDLK_LCTRL, SDLK_LSHIFT, false, true, expect_drag_pans},
+        {"ctrl, shift, release ctrl", SDLK_LCTRL, SDLK_LSHIFT, SDLK_LCTRL, true, false, expect_drag_moves_along_z},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_view();
+        press(c.first);
+        press(c.second);
+        EXPECT_EQ(view.shift_held, c.second == SDLK_LSHIFT);
+        EXPECT_EQ(view.ctrl_held, c.second == SDLK_LCTRL);
+        release(c.released);
+        EXPECT_EQ(view.shift_held, c.shift_held);
+        EXPECT_EQ(view.ctrl_held, c.ctrl_held);
+        c.then();
+    }
 }
 
 TEST(HandleKeyModifiers, RightModifiersAreIgnored)

@@ -52,20 +52,21 @@ void quat_compose(const float* q1, const float* q2, float* dest)
 
 TEST(MouseTrackballCalls, CornersAndCentreMapOntoTheUnitSquare)
 {
-    begin();
-    start_drag(0, 0);
-    move_to(320, 240);
-    expect_trackball(-1.0f, 1.0f, 0.0f, 0.0f);
-
-    begin();
-    start_drag(320, 240);
-    move_to(639, 479);
-    expect_trackball(0.0f, 0.0f, 0.996875f, -0.9958334f);
-
-    begin();
-    start_drag(320, 240);
-    move_to(420, 240);
-    expect_trackball(0.0f, 0.0f, 0.3125f, 0.0f);
+    const struct {
+        int from_x, from_y, to_x, to_y;
+        float p1x, p1y, p2x, p2y;
+    } cases[] = {
+        {0, 0, 320, 240, -1.0f, 1.0f, 0.0f, 0.0f},
+        {320, 240, 639, 479, 0.0f, 0.0f, 0.996875f, -0.9958334f},
+        {320, 240, 420, 240, 0.0f, 0.0f, 0.3125f, 0.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "to " << c.to_x << ", " << c.to_y);
+        begin();
+        start_drag(c.from_x, c.from_y);
+        move_to(c.to_x, c.to_y);
+        expect_trackball(c.p1x, c.p1y, c.p2x, c.p2y);
+    }
 }
 
 TEST(MouseTrackballCalls, CoordinatesUseTheStoredFloatFactors)

@@ -6,6 +6,7 @@
 
 #include "input_events.h"
 #include "math/trackball.h"
+#include "rotation.h"
 
 namespace {
 
@@ -25,17 +26,6 @@ float offset_step(int pixels, float factor)
     return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
 }
 
-// Hamilton product a * b of (x, y, z, w) quaternions, in double.
-void hamilton(const float* a, const float* b, double* out)
-{
-    const double ax = a[0], ay = a[1], az = a[2], aw = a[3];
-    const double bx = b[0], by = b[1], bz = b[2], bw = b[3];
-    out[0] = aw * bx + bw * ax + (ay * bz - az * by);
-    out[1] = aw * by + bw * ay + (az * bx - ax * bz);
-    out[2] = aw * bz + bw * az + (ax * by - ay * bx);
-    out[3] = aw * bw - (ax * bx + ay * by + az * bz);
-}
-
 void set_unit_quat(float* q, double x, double y, double z, double w)
 {
     const double n = std::sqrt(x * x + y * y + z * z + w * w);
@@ -51,23 +41,44 @@ void expect_quat_equal(const float* actual, const float* expected)
 
 } // namespace
 
-TEST(MouseAlongZ, ShiftDragOf48PixelsMovesByPointSix)
+// Shift drags move along z and Ctrl drags pan, by the stored float factors
+// times 3: 48 pixels up or down, or 64 across, are 0.6.
+TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
 {
-    reset_view();
-    view.shift_held = true;
-    start_drag(200, 100);
-    move_to(200, 148);
-    EXPECT_EQ(view.offset_z, 0.6f);
-    EXPECT_EQ(view.offset_x, 0.0f);
-    EXPECT_EQ(view.offset_y, 0.0f);
-    EXPECT_EQ(view.last_mouse_x, 200);
-    EXPECT_EQ(view.last_mouse_y, 148);
-
-    reset_view();
-    view.shift_held = true;
-    start_drag(200, 148);
-    move_to(200, 100);
-    EXPECT_EQ(view.offset_z, -0.6f);
+    struct Case {
+        const char* what;
+        bool shift, ctrl;
+        int from_x, from_y, to_x, to_y;
+        float offset_x, offset_y, offset_z;
+    };
+    const Case cases[] = {
+        {"shift, down", true, false, 200, 100, 200, 148, 0.0f, 0.0f, 0.6f},
+        {"shift, up", true, false, 200, 148, 200, 100, 0.0f, 0.0f, -0.6f},
+        // Never both true through the keys, but if so the step moves along z.
+        {"shift and ctrl", true, true, 300, 100, 364, 148, 0.0f, 0.0f, 0.6f},
+        {"ctrl, right", false, true, 100, 300, 164, 300, 0.6f, 0.0f, 0.0f},
+        {"ctrl, up", false, true, 100, 300, 100, 252, 0.0f, 0.6f, 0.0f},
+        {"ctrl, down", false, true, 100, 300, 100, 348, 0.0f, -0.6f, 0.0f},
+        // Multiplying by the float factor differs in the last bits from dividing
+        // by the window size: one pixel along z gives 0.012500001, not 0.0125f.
+        {"shift, one pixel", true, false, 50, 50, 50, 51, 0.0f, 0.0f, offset_step(1, TWO_OVER_HEIGHT)},
+        {"ctrl, three and one pixels", false, true, 50, 50, 53, 49, offset_step(3, TWO_OVER_WIDTH),
+            offset_step(1, TWO_OVER_HEIGHT), 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_view();
+        view.shift_held = c.shift;
+        view.ctrl_held = c.ctrl;
+        start_drag(c.from_x, c.from_y);
+        move_to(c.to_x, c.to_y);
+        EXPECT_EQ(view.offset_x, c.offset_x);
+        EXPECT_EQ(view.offset_y, c.offset_y);
+        EXPECT_EQ(view.offset_z, c.offset_z);
+        EXPECT_EQ(view.last_mouse_x, c.to_x);
+        EXPECT_EQ(view.last_mouse_y, c.to_y);
+        EXPECT_EQ(view.scene_rotation[3], 1.0f);
+    }
 }
 
 TEST(MouseAlongZ, HorizontalMovementOnlyUpdatesTheStoredPosition)
@@ -81,19 +92,6 @@ TEST(MouseAlongZ, HorizontalMovementOnlyUpdatesTheStoredPosition)
     EXPECT_TRUE(same_view(view, expected));
 }
 
-TEST(MouseAlongZ, ShiftIsTestedBeforeCtrl)
-{
-    // Never both true through the keys, but if so the step moves along z.
-    reset_view();
-    view.shift_held = true;
-    view.ctrl_held = true;
-    start_drag(300, 100);
-    move_to(364, 148);
-    EXPECT_EQ(view.offset_z, 0.6f);
-    EXPECT_EQ(view.offset_x, 0.0f);
-    EXPECT_EQ(view.offset_y, 0.0f);
-}
-
 TEST(MouseAlongZ, OffsetsAddUpAndAreNeverClamped)
 {
     reset_view();
@@ -105,49 +103,6 @@ TEST(MouseAlongZ, OffsetsAddUpAndAreNeverClamped)
     // Past the eye distance of 5: the scene goes behind the eye.
     EXPECT_GT(view.offset_z, 5.0f);
     EXPECT_NEAR(view.offset_z, 479.0 * 0.0125, 1e-4);
-}
-
-TEST(MousePan, CtrlDragsFollowThePointer)
-{
-    reset_view();
-    view.ctrl_held = true;
-    start_drag(100, 300);
-    move_to(164, 300);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_y, 0.0f);
-    EXPECT_EQ(view.offset_z, 0.0f);
-
-    reset_view();
-    view.ctrl_held = true;
-    start_drag(100, 300);
-    move_to(100, 252);
-    EXPECT_EQ(view.offset_y, 0.6f);
-    EXPECT_EQ(view.offset_x, 0.0f);
-
-    reset_view();
-    view.ctrl_held = true;
-    start_drag(100, 300);
-    move_to(100, 348);
-    EXPECT_EQ(view.offset_y, -0.6f);
-    EXPECT_EQ(view.scene_rotation[3], 1.0f);
-}
-
-TEST(MouseFactors, SmallStepsUseTheStoredFloatFactors)
-{
-    // Multiplying by the float factor differs in the last bits from dividing
-    // by the window size: one pixel along z gives 0.012500001, not 0.0125f.
-    reset_view();
-    view.shift_held = true;
-    start_drag(50, 50);
-    move_to(50, 51);
-    EXPECT_EQ(view.offset_z, offset_step(1, TWO_OVER_HEIGHT));
-
-    reset_view();
-    view.ctrl_held = true;
-    start_drag(50, 50);
-    move_to(53, 49);
-    EXPECT_EQ(view.offset_x, offset_step(3, TWO_OVER_WIDTH));
-    EXPECT_EQ(view.offset_y, offset_step(1, TWO_OVER_HEIGHT));
 }
 
 TEST(MouseFactors, KeptAfterTheFirstEvent)
@@ -207,9 +162,8 @@ TEST(MouseRotate, StepIsComposedOnTheRightOfTheSceneRotation)
     start_drag(320, 240);
     move_to(420, 300);
 
-    double scene_then_drag[4], drag_then_scene[4];
-    hamilton(before, view.drag_rotation, scene_then_drag);
-    hamilton(view.drag_rotation, before, drag_then_scene);
+    const Quaternion scene_then_drag = hamilton(quaternion_of(before), quaternion_of(view.drag_rotation));
+    const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), quaternion_of(before));
     double apart = 0.0;
     for (int i = 0; i < 4; ++i)
         apart += std::fabs(scene_then_drag[i] - drag_then_scene[i]);

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "compose_probe.h"
 #include "math/vec3.h"
 #include "reference.h"
+#include "rotation.h"
 
 namespace {
 
@@ -15,45 +17,12 @@ constexpr double MATRIX_TOL = 4e-6; // a few float ulps of 1 per element
 constexpr double UNIT_TOL = 1e-6;   // drift of |q| allowed between renormalisations
 
 const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
-const Quat TWO = {0.0f, 0.0f, 0.0f, 2.0f}; // not unit: normalising it shows
-
-// Composes TWO with the identity and tells whether the result came back normalised.
-bool compose_normalised()
-{
-    Quat out;
-    quat_compose(TWO, IDENTITY, out);
-    return out[3] == 1.0f;
-}
 
 // Brings the shared counter to the phase where the next call is not normalised.
 void sync_renorm_phase()
 {
-    if (!compose_normalised())
-        compose_normalised();
-}
-
-double quat_norm(const float* q)
-{
-    double s = 0;
-    for (int i = 0; i < 4; ++i)
-        s += double(q[i]) * double(q[i]);
-    return std::sqrt(s);
-}
-
-// The matrix glRotate(angle_deg, x, y, z) multiplies on, as OpenGL defines it:
-// R = uu^T + cos(a)(I - uu^T) + sin(a) S, u the unit axis, S its cross matrix.
-void gl_rotate(double angle_deg, double x, double y, double z, double* m)
-{
-    const double a = angle_deg * PI / 180.0, len = std::sqrt(x * x + y * y + z * z);
-    const double u[3] = {x / len, y / len, z / len};
-    const double s[3][3] = {{0, -u[2], u[1]}, {u[2], 0, -u[0]}, {-u[1], u[0], 0}};
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            double v = (r == c) ? 1.0 : 0.0;
-            if (r < 3 && c < 3)
-                v = u[r] * u[c] + std::cos(a) * ((r == c) - u[r] * u[c]) + std::sin(a) * s[r][c];
-            m[c * 4 + r] = v;
-        }
+    if (!compose_normalises())
+        compose_normalises();
 }
 
 } // namespace
@@ -144,7 +113,7 @@ TEST(QuatComposeDeathTest, FreshProcessStartsUnnormalised)
     const auto pattern = [] {
         int code = 0;
         for (int call = 0; call < 4; ++call)
-            code |= compose_normalised() << call;
+            code |= compose_normalises() << call;
         std::exit(code);
     };
     EXPECT_EXIT(pattern(), testing::ExitedWithCode(0b1010), "");
@@ -253,8 +222,7 @@ TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
         quat_to_matrix(mp, p);
         quat_to_matrix(mq, q);
         quat_to_matrix(mpq, pq);
-        double prod[16];
-        mat_mul(mp, mq, prod);
+        const Matrix prod = multiply(matrix_of(mp), matrix_of(mq));
         for (int k = 0; k < 16; ++k)
             ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
     }
@@ -268,14 +236,9 @@ TEST(QuatProperties, MatricesAreRotations)
         random_unit_quat(rng, q);
         Mat4 m;
         quat_to_matrix(m, q);
-        double mtm[16];
-        float mt[16];
-        for (int c = 0; c < 4; ++c)
-            for (int r = 0; r < 4; ++r)
-                mt[c * 4 + r] = m[r * 4 + c];
-        mat_mul(mt, m, mtm);
+        const Matrix mtm = multiply(transpose(matrix_of(m)), matrix_of(m));
         for (int k = 0; k < 16; ++k)
-            ASSERT_NEAR(mtm[k], k % 5 == 0 ? 1.0 : 0.0, MATRIX_TOL) << k;
+            ASSERT_NEAR(mtm[k], IDENTITY_MATRIX[k], MATRIX_TOL) << k;
         const double det = double(m[0]) * (double(m[5]) * m[10] - double(m[9]) * m[6]) -
             double(m[4]) * (double(m[1]) * m[10] - double(m[9]) * m[2]) +
             double(m[8]) * (double(m[1]) * m[6] - double(m[5]) * m[2]);
@@ -290,8 +253,7 @@ TEST(QuatProperties, AxisAngleMatrixIsGlRotateAboutNegatedAxis)
     for (int n = 0; n < 500; ++n) {
         Vec3 a = {uniform(rng, -3, 3), uniform(rng, -3, 3), uniform(rng, -3, 3)};
         const float theta = uniform(rng, -6.3f, 6.3f);
-        double gl[16];
-        gl_rotate(double(theta) * 180.0 / PI, -double(a[0]), -double(a[1]), -double(a[2]), gl);
+        const Matrix gl = rotation_matrix(theta, -double(a[0]), -double(a[1]), -double(a[2]));
         Quat q;
         Mat4 m;
         quat_from_axis_angle(a, theta, q);
@@ -312,7 +274,7 @@ TEST(QuatProperties, RepeatedCompositionStaysUnit)
         Quat step;
         quat_from_axis_angle(axis, uniform(rng, -0.2f, 0.2f), step);
         quat_compose(step, acc, acc);
-        worst = std::max(worst, std::fabs(quat_norm(acc) - 1.0));
+        worst = std::max(worst, std::fabs(quaternion_length(quaternion_of(acc)) - 1.0));
     }
     EXPECT_LT(worst, UNIT_TOL);
 }

@@ -139,22 +139,3 @@ inline void random_unit_quat(std::mt19937& rng, float* q)
     for (int i = 0; i < 4; ++i)
         q[i] = static_cast<float>(v[i] / std::sqrt(s));
 }
-
-// r = a * b for matrices stored column by column.
-inline void mat_mul(const float* a, const float* b, double* r)
-{
-    for (int c = 0; c < 4; ++c)
-        for (int row = 0; row < 4; ++row) {
-            double s = 0;
-            for (int k = 0; k < 4; ++k)
-                s += double(a[k * 4 + row]) * double(b[c * 4 + k]);
-            r[c * 4 + row] = s;
-        }
-}
-
-// The 3D point that the column-major matrix m makes of p.
-inline void mat_apply(const float* m, const double* p, double* out)
-{
-    for (int row = 0; row < 3; ++row)
-        out[row] = double(m[row]) * p[0] + double(m[4 + row]) * p[1] + double(m[8 + row]) * p[2];
-}

@@ -7,6 +7,7 @@
 #include "math/quat.h"
 #include "math/vec3.h"
 #include "reference.h"
+#include "rotation.h"
 
 namespace {
 
@@ -14,14 +15,13 @@ const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
 constexpr double FOLLOW_TOL = 2e-5; // carrying one sphere point onto another
 
 // Where the rotation of a step moves the point (0, 0, 1), through its matrix.
-void moved_front(float p1x, float p1y, float p2x, float p2y, double* out)
+Point moved_front(float p1x, float p1y, float p2x, float p2y)
 {
     Quat q;
     trackball_rotation(q, p1x, p1y, p2x, p2y);
     Mat4 m;
     quat_to_matrix(m, q);
-    const double front[3] = {0, 0, 1};
-    mat_apply(m, front, out);
+    return transformed(matrix_of(m), {0, 0, 1});
 }
 
 } // namespace
@@ -83,14 +83,13 @@ TEST(TrackballRotation, SmallStepsFollowThePointer)
     EXPECT_LT(q[3], 1.0f);
     EXPECT_GT(q[3], 0.99f);
 
-    double p[3];
-    moved_front(0.0f, 0.0f, 0.1f, 0.0f, p);
+    Point p = moved_front(0.0f, 0.0f, 0.1f, 0.0f);
     EXPECT_GT(p[0], 0.05);
     EXPECT_NEAR(p[1], 0.0, 1e-7);
-    moved_front(0.0f, 0.0f, 0.0f, 0.1f, p);
+    p = moved_front(0.0f, 0.0f, 0.0f, 0.1f);
     EXPECT_GT(p[1], 0.05);
     EXPECT_NEAR(p[0], 0.0, 1e-7);
-    moved_front(0.2f, 0.1f, 0.1f, 0.1f, p); // leftwards
+    p = moved_front(0.2f, 0.1f, 0.1f, 0.1f); // leftwards
     EXPECT_LT(p[0], -0.05);
 }
 
@@ -132,10 +131,9 @@ TEST(TrackballRotation, CarriesSpherePointOntoSpherePoint)
         trackball_rotation(q, pos[0], pos[1], pos[2], pos[3]);
         Mat4 m;
         quat_to_matrix(m, q);
-        const double p1[3] = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
+        const Point p1 = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
         const double p2z = project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3]);
-        double got[3];
-        mat_apply(m, p1, got);
+        const Point got = transformed(matrix_of(m), p1);
         EXPECT_NEAR(got[0], pos[2], FOLLOW_TOL) << n;
         EXPECT_NEAR(got[1], pos[3], FOLLOW_TOL) << n;
         EXPECT_NEAR(got[2], p2z, FOLLOW_TOL) << n;

@@ -5,10 +5,11 @@
 #include <cstdio>
 
 #include "app/events.h"
+#include "compose_probe.h"
 #include "gl_recorder.h"
 #include "input_events.h"
-#include "math/quat.h"
 #include "render/frame.h"
+#include "rotation.h"
 
 // Last: it brings in Xlib, whose macros (None, Bool) clash with GoogleTest.
 #include <SDL_syswm.h>
@@ -36,13 +37,7 @@ std::string describe(const SDL_Event& e)
 StreamChecker::StreamChecker()
 {
     reset_view();
-    // One composition of a quaternion of length 2 shows whether this call was
-    // the renormalising one, and so where the shared counter stands.
-    Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
-    Quat twice = {0.0f, 0.0f, 0.0f, 2.0f};
-    Quat out;
-    quat_compose(identity, twice, out);
-    compose_phase_ = out[3] == 1.0f ? 0 : 1;
+    compose_phase_ = compose_normalises() ? 0 : 1;
 }
 
 std::string StreamChecker::feed(SDL_Event e)
@@ -221,10 +216,7 @@ std::string StreamChecker::check_view()
     if (view.shift_held && view.ctrl_held)
         return "shift_held and ctrl_held are both true";
 
-    double sum = 0.0;
-    for (int i = 0; i < 4; ++i)
-        sum += static_cast<double>(view.scene_rotation[i]) * static_cast<double>(view.scene_rotation[i]);
-    const double error = std::fabs(std::sqrt(sum) - 1.0);
+    const double error = std::fabs(quaternion_length(quaternion_of(view.scene_rotation)) - 1.0);
     worst_norm_error_ = std::max(worst_norm_error_, error);
     const double allowed = NORM_BASE + static_cast<double>(unnormalised_steps_) * NORM_STEP;
     if (error > allowed) {

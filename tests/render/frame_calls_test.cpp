@@ -1,15 +1,13 @@
 // The exact OpenGL call stream of one frame, through the recording layer.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <cstdio>
 #include <set>
 #include <string>
 
 #include "app/view_state.h"
+#include "compose_probe.h"
 #include "gl_recorder.h"
-#include "math/quat.h"
 #include "render/frame.h"
 #include "render/rect.h"
 
@@ -21,14 +19,14 @@ constexpr double MATRIX_TOLERANCE = 2e-6;
 constexpr double PROGRAM_DEG_TO_RAD = 3.141592 / 180.0;
 
 // Enumerant values as OpenGL defines them.
-constexpr double COLOR_AND_DEPTH_BUFFER_BITS = 0x4100;
-constexpr double MODELVIEW = 0x1700;
-constexpr double LINES = 0x0001;
-constexpr double QUADS = 0x0007;
-constexpr double FRONT_AND_BACK = 0x0408;
-constexpr double LINE = 0x1B01;
-
-using Matrix = std::array<double, 16>;
+enum GlEnumerant : unsigned {
+    COLOR_AND_DEPTH_BUFFER_BITS = 0x4100,
+    MODELVIEW = 0x1700,
+    LINES = 0x0001,
+    QUADS = 0x0007,
+    FRONT_AND_BACK = 0x0408,
+    LINE = 0x1B01,
+};
 
 struct Expected {
     GlCall call;
@@ -39,7 +37,7 @@ struct ViewSetting {
     bool quaternion_mode;
     float angle_z, angle_x, angle_y;
     float offset_x, offset_y, offset_z;
-    double axis[3]; // unit axis and angle (radians) of scene_rotation
+    Point axis; // unit axis and angle (radians) of scene_rotation
     double turn;
 };
 
@@ -52,10 +50,9 @@ void apply(const ViewSetting& s)
     view.offset_x = s.offset_x;
     view.offset_y = s.offset_y;
     view.offset_z = s.offset_z;
-    const double sin_half = std::sin(s.turn / 2);
-    for (int i = 0; i < 3; ++i)
-        view.scene_rotation[i] = static_cast<float>(s.axis[i] * sin_half);
-    view.scene_rotation[3] = static_cast<float>(std::cos(s.turn / 2));
+    const Quaternion q = turn_quaternion(s.turn, s.axis);
+    for (int i = 0; i < 4; ++i)
+        view.scene_rotation[i] = static_cast<float>(q[i]);
 }
 
 std::vector<double> as_args(const Matrix& m)
@@ -183,35 +180,26 @@ void expect_flushes_and_balance()
     EXPECT_EQ(deepest, 2);
 }
 
-TEST(FrameCalls, ChainModeStreamIsExact)
+TEST(FrameCalls, StreamIsExactInBothModes)
 {
-    const ViewSetting s = {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
-    expect_flushes_and_balance();
-}
-
-TEST(FrameCalls, QuaternionModeStreamIsExact)
-{
-    const ViewSetting s = {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
-    expect_flushes_and_balance();
-}
-
-// Angles of twenty turns and more: there the program's degree, from 3.141592,
-// lies measurably short of pi / 180, and the matrices must follow it.
-TEST(FrameCalls, QuaternionModeUsesTheProgramsDegree)
-{
-    const ViewSetting s = {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0};
-    apply(s);
-    recorder_reset();
-    draw_frame();
-    expect_stream(expected_frame(s));
+    const struct {
+        const char* what;
+        ViewSetting setting;
+    } cases[] = {
+        {"chain", {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7}},
+        {"quaternions", {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0}},
+        // Angles of twenty turns and more: there the program's degree, from 3.141592,
+        // lies measurably short of pi / 180, and the matrices must follow it.
+        {"quaternions at twenty turns", {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        apply(c.setting);
+        recorder_reset();
+        draw_frame();
+        expect_stream(expected_frame(c.setting));
+        expect_flushes_and_balance();
+    }
 }
 
 // The renderer calls nothing of OpenGL or SDL that the recording layer does not
@@ -234,26 +222,14 @@ TEST(FrameCalls, EveryGlAndSdlCallIsRecorded)
         EXPECT_TRUE(recorded.count(n)) << n << " is called but not recorded";
 }
 
-// The renormalisation phase of quat_compose, seen through its behaviour: a
-// non-unit quaternion composed with the identity comes back normalised only on
-// every second call. The probe itself is one composition.
-bool probe_normalises()
-{
-    const Quat doubled = {0.0f, 0.0f, 0.0f, 2.0f};
-    const Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
-    Quat out;
-    quat_compose(doubled, identity, out);
-    return out[3] == 1.0f;
-}
-
 // Between two probes an odd count of compositions keeps the answer, an even one flips it.
 TEST(FrameCalls, QuaternionFramesAdvanceTheSharedRenormalisation)
 {
     apply({false, 5.0f, 6.0f, 7.0f, 0, 0, 0, {0, 0, 1}, 0});
     recorder_reset();
-    bool phase = probe_normalises();
+    bool phase = compose_normalises();
     draw_frame(); // chain mode: no composition
-    bool next = probe_normalises();
+    bool next = compose_normalises();
     EXPECT_NE(next, phase);
 
     view.quaternion_mode = true;
@@ -261,13 +237,13 @@ TEST(FrameCalls, QuaternionFramesAdvanceTheSharedRenormalisation)
         phase = next;
         for (int i = 0; i < frames; ++i)
             draw_frame(); // 25 compositions each
-        next = probe_normalises();
+        next = compose_normalises();
         EXPECT_EQ(next == phase, frames % 2 == 1) << frames << " frames";
     }
 
     phase = next;
     draw_oriented_rect(0.0f, 0.0f, 45.0f); // five compositions
-    next = probe_normalises();
+    next = compose_normalises();
     EXPECT_EQ(next, phase);
 }
 

@@ -7,14 +7,10 @@
 
 namespace {
 
-using Matrix = std::array<double, 16>;
-
 std::vector<GlCall> calls;
 std::vector<Point> vertices;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
-
-constexpr Matrix IDENTITY = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 void record(const char* name, std::vector<double> args = {})
 {
@@ -38,7 +34,7 @@ void recorder_reset()
 {
     calls.clear();
     vertices.clear();
-    stack.assign(1, IDENTITY);
+    stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
 }
 
@@ -50,25 +46,6 @@ const std::vector<GlCall>& recorded_calls()
 const std::vector<Point>& recorded_vertices()
 {
     return vertices;
-}
-
-std::array<double, 16> rotation_matrix(double radians, double ax, double ay, double az)
-{
-    const double n = std::sqrt(ax * ax + ay * ay + az * az);
-    const double x = ax / n, y = ay / n, z = az / n;
-    const double c = std::cos(radians), s = std::sin(radians), t = 1.0 - c;
-    return {x * x * t + c, y * x * t + z * s, x * z * t - y * s, 0, x * y * t - z * s, y * y * t + c, y * z * t + x * s,
-        0, x * z * t + y * s, y * z * t - x * s, z * z * t + c, 0, 0, 0, 0, 1};
-}
-
-std::array<double, 16> multiply(const std::array<double, 16>& a, const std::array<double, 16>& b)
-{
-    Matrix c{};
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row)
-            for (int k = 0; k < 4; ++k)
-                c[col * 4 + row] += a[k * 4 + row] * b[col * 4 + k];
-    return c;
 }
 
 // The layer itself: same signatures as <GL/gl.h> and <SDL.h>.
@@ -88,7 +65,7 @@ void glMatrixMode(GLenum mode)
 void glLoadIdentity()
 {
     if (matrix_mode == GL_MODELVIEW)
-        stack.back() = IDENTITY;
+        stack.back() = IDENTITY_MATRIX;
     record("glLoadIdentity");
 }
 
@@ -115,9 +92,7 @@ void glPopMatrix()
 
 void glMultMatrixf(const GLfloat* m)
 {
-    Matrix d;
-    for (int i = 0; i < 16; ++i)
-        d[i] = m[i];
+    const Matrix d = matrix_of(m);
     multiply_on(d);
     record("glMultMatrixf", std::vector<double>(d.begin(), d.end()));
 }
@@ -155,11 +130,7 @@ void glEnd()
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    const Matrix& m = stack.back();
-    Point p;
-    for (int row = 0; row < 3; ++row)
-        p[row] = m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row];
-    vertices.push_back(p);
+    vertices.push_back(transformed(stack.back(), {x, y, z}));
     record("glVertex3f", {x, y, z});
 }
 

@@ -4,16 +4,15 @@
 // stack is followed in double precision to give each vertex in eye coordinates.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
+
+#include "rotation.h"
 
 struct GlCall {
     std::string name;         // "glVertex3f", "SDL_GL_SwapBuffers", ...
     std::vector<double> args; // every argument, floats and enumerants alike (exact in double)
 };
-
-using Point = std::array<double, 3>;
 
 // Forgets every call and vertex and sets the followed modelview stack to the identity.
 void recorder_reset();
@@ -23,8 +22,3 @@ const std::vector<Point>& recorded_vertices();
 
 // Names of every function the layer defines.
 extern const std::vector<std::string> RECORDED_FUNCTIONS;
-
-// The matrix that glRotatef(degrees, axis) multiplies on, as OpenGL defines it
-// (column by column); the angle is taken in radians here.
-std::array<double, 16> rotation_matrix(double radians, double ax, double ay, double az);
-std::array<double, 16> multiply(const std::array<double, 16>& a, const std::array<double, 16>& b);

@@ -206,10 +206,9 @@ TEST(FrameGeometry, StartStateLooksDownTheZAxis)
 TEST(FrameGeometry, OffsetsMoveAlongTheEyesAxes)
 {
     set_angles(true, 10, 20, 30);
-    const double axis[3] = {2.0 / 7, 3.0 / 7, 6.0 / 7}, turn = 1.1;
-    for (int i = 0; i < 3; ++i)
-        view.scene_rotation[i] = static_cast<float>(axis[i] * std::sin(turn / 2));
-    view.scene_rotation[3] = static_cast<float>(std::cos(turn / 2));
+    const Quaternion turned = turn_quaternion(1.1, {2.0 / 7, 3.0 / 7, 6.0 / 7});
+    for (int i = 0; i < 4; ++i)
+        view.scene_rotation[i] = static_cast<float>(turned[i]);
 
     view.offset_x = view.offset_y = view.offset_z = 0;
     recorder_reset();
