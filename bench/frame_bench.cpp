@@ -14,7 +14,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,15 +25,10 @@
 #include "app/view_state.h"
 #include "math/trackball.h"
 #include "render/frame.h"
+#include "viewer.h"
 #include "xvfb.h"
 
 namespace {
-
-double now_seconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 double median(std::vector<double> v)
 {

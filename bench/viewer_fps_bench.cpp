@@ -8,7 +8,6 @@
 //   --no-flush adds a third program to every cycle: the viewer with glFlush
 //   made a no-op by the second shim.
 #include <signal.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,13 +23,6 @@
 namespace {
 
 constexpr double SETTLE = 0.5; // seconds between the first picture and the round
-
-double monotonic_seconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 double median(std::vector<double> v)
 {
@@ -72,9 +64,10 @@ double round_fps(
     if (!program.wait_for_window(20.0, draws_picture))
         return 0.0;
     pause_seconds(SETTLE);
-    const double from = monotonic_seconds();
+    // The shim's reports are on the same clock.
+    const double from = now_seconds();
     pause_seconds(seconds);
-    const double to = monotonic_seconds();
+    const double to = now_seconds();
     kill(program.pid(), SIGKILL);
     return swap_rate(program.wait_exit().err, from, to);
 }

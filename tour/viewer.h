@@ -91,7 +91,8 @@ ExitResult run_to_exit(const std::string& display, const std::string& binary, co
 // ended with status 0. No shell is involved, so arguments need no quoting.
 bool run_program(const std::vector<std::string>& argv);
 
-// Seconds on a steady clock, for timeouts and waits.
+// Seconds on CLOCK_MONOTONIC, for timeouts, waits and timed rounds; other
+// processes on the machine can read the same clock.
 double now_seconds();
 // Sleeps for a while; for waits on the viewer, whose loop runs on its own.
 void pause_seconds(double seconds);
