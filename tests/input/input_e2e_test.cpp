@@ -2,7 +2,6 @@
 // judged from the pixels on the screen.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -10,24 +9,14 @@
 #include <vector>
 
 #include "paths.h"
-#include "viewer.h"
-#include "xvfb.h"
+#include "projection.h"
+#include "session.h"
 
 namespace {
 
-const std::string STARTED = "Initializing SDL.\ninitializing display to 32-bit 640 by 480\n";
-
-// Longest wait for the viewer to show what the input asks for.
-constexpr double SETTLE_SECONDS = 15.0;
 // How far, in pixels, the middle of a 2-pixel run may lie from the projected
 // line: half a pixel from the raster, the rest for rounding.
 constexpr double EDGE_TOLERANCE = 0.75;
-
-double now_seconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // --- What the projection predicts ---------------------------------------------
 
@@ -51,7 +40,7 @@ struct Pixel {
 
 // A point of the first rectangle's plane (z = -1 before its turn) on the screen:
 // turned about +x by angle_x, moved by the offsets and the eye distance, then
-// through a 60-degree, 4:3 perspective onto the 640x480 viewport.
+// through the viewer's projection.
 Pixel project(const Scene& s, double x, double y)
 {
     const double a = s.angle_x * PI / 180.0;
@@ -59,10 +48,8 @@ Pixel project(const Scene& s, double x, double y)
     const double ex = x + s.offset_x;
     const double ey = y * std::cos(a) - z * std::sin(a) + s.offset_y;
     const double ez = y * std::sin(a) + z * std::cos(a) + s.offset_z - EYE_DISTANCE;
-    const double f = 1.0 / std::tan(30.0 * PI / 180.0);
-    const double ndc_x = f / (640.0 / 480.0) * ex / -ez;
-    const double ndc_y = f * ey / -ez;
-    return {(ndc_x + 1.0) * 320.0 - 0.5, 480.0 - (ndc_y + 1.0) * 240.0 - 0.5};
+    const WindowPoint p = project_to_window({ex, ey, ez});
+    return {p.x - 0.5, p.y - 0.5}; // centres at whole numbers
 }
 
 // Rows where a column meets the first rectangle's top and bottom edges, and
@@ -150,9 +137,8 @@ class InputE2E : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(server.ok());
-        viewer = std::make_unique<Viewer>(server.display(), viewer_binary());
-        ASSERT_TRUE(viewer->wait_for_window());
+        ASSERT_TRUE(shows_first_frame(session));
+        viewer = session.viewer.get();
         // No window manager: the keyboard follows the pointer.
         viewer->move_pointer(600, 40);
         start = viewer->grab_settled();
@@ -166,30 +152,18 @@ protected:
                 build_dir() + "/" + testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
     }
 
-    // Grabs until the picture satisfies `wanted` or the time is up; returns the last grab.
-    Image wait_for(const std::function<bool(const Image&)>& wanted)
-    {
-        const double end = now_seconds() + SETTLE_SECONDS;
-        Image image = viewer->grab();
-        while (!wanted(image) && now_seconds() < end) {
-            pause_seconds(0.05);
-            image = viewer->grab();
-        }
-        return image;
-    }
-
     Image wait_for_outline(const Outline& o)
     {
-        return wait_for([&](const Image& i) { return bool(outline_at(i, o)); });
+        return grab_until(*viewer, [&](const Image& i) { return bool(outline_at(i, o)); });
     }
 
     Image wait_for_start_picture()
     {
-        return wait_for([&](const Image& i) { return i.rgb == start.rgb; });
+        return grab_until(*viewer, [&](const Image& i) { return i.rgb == start.rgb; });
     }
 
-    XvfbServer server;
-    std::unique_ptr<Viewer> viewer;
+    Session session;
+    Viewer* viewer = nullptr; // the session's, once it has shown its first frame
     Image start;
 };
 
@@ -214,7 +188,7 @@ TEST_F(InputE2E, MTurnsTheFanYellowAndBack)
 {
     EXPECT_EQ(count(start, 255, 255, 0), 0);
     viewer->tap("m");
-    const Image yellow = wait_for([](const Image& i) { return count(i, 255, 255, 0) > 100; });
+    const Image yellow = grab_until(*viewer, [](const Image& i) { return count(i, 255, 255, 0) > 100; });
     EXPECT_GT(count(yellow, 255, 255, 0), 100);
     EXPECT_EQ(count(yellow, 255, 255, 255), 0);
     // With all angles 0 the quaternions put the first rectangle where the chain does.
@@ -232,7 +206,7 @@ TEST_F(InputE2E, RReturnsTheRectanglesAfterEveryAngleKey)
     viewer->tap("e", 9);
     viewer->tap("s", 2);
     // Wait for the last keys to be seen: the first rectangle has left its place.
-    const Image turned = wait_for([&](const Image& i) { return !outline_at(i, predict_outline(Scene{})); });
+    const Image turned = grab_until(*viewer, [&](const Image& i) { return !outline_at(i, predict_outline(Scene{})); });
     ASSERT_FALSE(outline_at(turned, predict_outline(Scene{})));
     viewer->tap("r");
     const Image back = wait_for_start_picture();
@@ -244,12 +218,12 @@ TEST_F(InputE2E, PlainDragTurnsTheBlueAxisOutOfEndOnView)
     // End-on, the blue axis covers at most the pixel at the centre.
     ASSERT_LE(count(start, 0, 0, 255), 1);
     viewer->drag(320, 240, 420, 240);
-    const Image turned = wait_for([](const Image& i) { return count(i, 0, 0, 255) > 30; });
+    const Image turned = grab_until(*viewer, [](const Image& i) { return count(i, 0, 0, 255) > 30; });
     EXPECT_GT(count(turned, 0, 0, 255), 30);
     // The scene's front followed the pointer to the right.
     int right = 0, left = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
+    for (int y = 0; y < WINDOW_HEIGHT; ++y)
+        for (int x = 0; x < WINDOW_WIDTH; ++x)
             if (is(turned, x, y, 0, 0, 255))
                 (x > 320 ? right : left) += 1;
     EXPECT_GT(right, left);
@@ -299,7 +273,7 @@ TEST_F(InputE2E, KeyHeldForASecondStepsOnceUnderLoad)
         load.push_back(std::make_unique<Viewer>(elsewhere.display(), viewer_binary()));
     for (int hold = 0; hold < 6; ++hold) {
         viewer->key("w", true);
-        const Image moved = wait_for([&](const Image& i) { return i.rgb != start.rgb; });
+        const Image moved = grab_until(*viewer, [&](const Image& i) { return i.rgb != start.rgb; });
         ASSERT_NE(moved.rgb, start.rgb);
         // Held on purpose: the length of the hold is what is tested.
         pause_seconds(1.0);
@@ -330,11 +304,7 @@ TEST_F(InputE2E, BurstThatOverflowsTheQueueLeavesNoDragBehind)
 TEST_F(InputE2E, EscQuitsWithStatusZeroWithoutAWord)
 {
     viewer->tap("Escape");
-    ExitResult r = viewer->wait_exit();
-    EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, STARTED);
-    EXPECT_EQ(r.err, "");
+    expect_clean_end(viewer->wait_exit(), started_banner());
 }
 
 } // namespace

@@ -14,18 +14,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "paths.h"
-#include "viewer.h"
-#include "xvfb.h"
+#include "proc.h"
+#include "session.h"
 
 namespace {
-
-const std::string INITIALIZING = "Initializing SDL.\n";
-const std::string QUIT = "Quit requested, quitting.\n";
 
 bool compat()
 {
@@ -33,68 +29,25 @@ bool compat()
     return impl && std::string(impl) == "compat";
 }
 
-std::string display_line(int depth)
-{
-    return "initializing display to " + std::to_string(depth) + "-bit 640 by 480\n";
-}
-
-// A failed start: status 1, standard output holds the first line and, when
-// the mode was tried, the display line; standard error holds one line, the
-// message of the step that failed with SDL's reason.
-void expect_failed_start(const ExitResult& r)
-{
-    ASSERT_TRUE(r.exited) << "ended by signal " << r.signal << "\n" << r.out << r.err;
-    EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(r.out.compare(0, INITIALIZING.size(), INITIALIZING), 0) << r.out;
-    const std::string rest = r.out.substr(INITIALIZING.size());
-    const std::string prefix = rest.empty() ? "Video initialization failed: " : "Video mode set failed: ";
-    if (!rest.empty()) {
-        const std::string head = "initializing display to ", tail = "-bit 640 by 480\n";
-        ASSERT_GT(rest.size(), head.size() + tail.size()) << rest;
-        EXPECT_EQ(rest.compare(0, head.size(), head), 0) << rest;
-        EXPECT_EQ(rest.compare(rest.size() - tail.size(), tail.size(), tail), 0) << rest;
-        EXPECT_EQ(rest.find('\n'), rest.size() - 1) << rest;
-    }
-    ASSERT_EQ(r.err.compare(0, prefix.size(), prefix), 0) << r.err;
-    EXPECT_GT(r.err.size(), prefix.size() + 1) << "SDL's reason is missing";
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-}
-
 // Whether the process has installed a handler for sig (SDL does for SIGTERM
 // inside SDL_Init, and turns the signal into a quit event).
 bool catches(pid_t pid, int sig)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, 7, "SigCgt:") == 0)
-            return (std::strtoull(line.c_str() + 7, nullptr, 16) >> (sig - 1)) & 1;
-    return false;
+    return (std::strtoull(proc_status(pid, "SigCgt").c_str(), nullptr, 16) >> (sig - 1)) & 1;
 }
 
 // Whether the process has ended (a zombie not yet waited for, or gone).
 bool ended(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat;
-    std::getline(in, stat);
-    const size_t paren = stat.rfind(')');
-    return paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] == 'Z';
-}
-
-std::string maps_of(pid_t pid)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/maps");
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string state = proc_stat(pid, 3);
+    return state.empty() || state == "Z";
 }
 
 TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 {
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
-    Viewer viewer(server.display(), viewer_binary());
-    ASSERT_TRUE(viewer.wait_for_window());
-    const std::string maps = maps_of(viewer.pid());
+    Session s;
+    ASSERT_TRUE(shows_first_frame(s));
+    const std::string maps = proc_file(s.viewer->pid(), "maps");
     if (compat()) {
         EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
         EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
@@ -103,10 +56,7 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
         EXPECT_EQ(maps.find("sdl12-compat"), std::string::npos) << maps;
         EXPECT_EQ(maps.find("libSDL2"), std::string::npos) << maps;
     }
-    viewer.close_window();
-    ExitResult r = viewer.wait_exit();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, INITIALIZING + display_line(32) + QUIT);
+    expect_clean_close(*s.viewer);
 }
 
 // No DISPLAY, no TERM, no standard input: as in CI. Classic SDL falls back to
@@ -140,12 +90,10 @@ TEST(Platform, NoDisplayAndNoTerminal)
     const std::string wayland = "error: XDG_RUNTIME_DIR is invalid or not set in the environment.\n";
     ASSERT_EQ(r.err.compare(0, wayland.size(), wayland), 0) << r.err;
     r.err.erase(0, wayland.size());
-    if (r.exited && r.status == 0) {
-        EXPECT_EQ(r.out, INITIALIZING + display_line(32) + QUIT);
-        EXPECT_EQ(r.err, "");
-    } else {
-        expect_failed_start(r);
-    }
+    if (r.exited && r.status == 0)
+        expect_clean_end(r, started_banner() + QUIT_LINE);
+    else
+        expect_failed_start(r, r.out == INITIALIZING ? INIT_FAILED : MODE_SET_FAILED);
 }
 
 // An X server without the GLX extension.
@@ -166,10 +114,10 @@ TEST(Platform, DisplayWithoutOpenGL)
     ASSERT_TRUE(server.ok());
 
     ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
-    expect_failed_start(r);
-    EXPECT_EQ(r.out, INITIALIZING + display_line(32));
+    expect_failed_start(r, MODE_SET_FAILED);
+    EXPECT_EQ(r.out, started_banner());
     const std::string reason = compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, "Video mode set failed: " + reason);
+    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
 }
 
 // An 8-bit PseudoColor screen: the depth is printed and asked for, and no GL
@@ -179,11 +127,11 @@ TEST(Platform, EightBitScreen)
     XvfbServer server(8);
     ASSERT_TRUE(server.ok());
     ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
-    expect_failed_start(r);
+    expect_failed_start(r, MODE_SET_FAILED);
     // The compatibility layer reports no depth for a palette screen.
-    EXPECT_EQ(r.out, INITIALIZING + display_line(compat() ? 0 : 8));
+    EXPECT_EQ(r.out, started_banner(compat() ? 0 : 8));
     const std::string reason = compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, "Video mode set failed: " + reason);
+    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
 }
 
 } // namespace

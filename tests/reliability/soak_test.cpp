@@ -9,22 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sstream>
 #include <string>
 
-#include "paths.h"
-#include "viewer.h"
-#include "xvfb.h"
+#include "proc.h"
+#include "projection.h"
+#include "session.h"
 
 namespace {
-
-const std::string STARTED = "Initializing SDL.\ninitializing display to 32-bit 640 by 480\n";
 
 constexpr unsigned SEED = 7031;
 constexpr double DEFAULT_SECONDS = 30.0;
@@ -32,55 +26,35 @@ constexpr double WARMUP_SECONDS = 5.0;     // first frames, GL driver's first co
 constexpr double CHECK_EVERY = 5.0;        // seconds between liveness checks
 constexpr long RSS_GROWTH_LIMIT_KB = 1024; // resident growth allowed from the warm-up to the end
 constexpr long RSS_PEAK_LIMIT_KB = 4096;   // allowed for a peak in between that is given back
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
 
-// Pan and z movement per pixel of drag, as the viewer applies them; used only
-// to keep the scene in view, so the liveness check always has a fan to recolour.
-constexpr double PAN_X_PER_PIXEL = 0.009375;
-constexpr double PAN_Y_PER_PIXEL = 0.0125;
-constexpr double Z_PER_PIXEL = 0.0125;
-constexpr double PAN_LIMIT = 1.0;
-constexpr double Z_NEAREST = 1.5;
-constexpr double Z_FARTHEST = -2.5;
+// An offset's movement per pixel of drag, as the viewer applies it, and the
+// range a modifier drag may take it through: used only to keep the scene in
+// view, so the liveness check always has a fan to recolour.
+struct Reach {
+    double per_pixel;
+    double lowest, highest;
+};
+constexpr Reach PAN_X = {0.009375, -1.0, 1.0};
+constexpr Reach PAN_Y = {0.0125, -1.0, 1.0};
+constexpr Reach Z = {0.0125, -2.5, 1.5};
 
 // Angle keys, mode and reset, and keys the viewer must ignore (Esc is left
 // out: it ends the viewer, and the end-to-end tests cover it).
 const char* const KEYS[] = {"w", "s", "a", "d", "q", "e", "m", "r", "x", "1", "space", "Tab", "Return", "F1", "Right",
     "Shift_R", "Control_R", "Alt_L", "Super_L", "BackSpace"};
 
-double now_seconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 // A field of /proc/<pid>/status in kB, or -1.
 long status_kb(pid_t pid, const std::string& field)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, field.size() + 1, field + ":") == 0)
-            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
-    return -1;
+    const std::string value = proc_status(pid, field);
+    return value.empty() ? -1 : std::strtol(value.c_str(), nullptr, 10);
 }
 
-// User plus system CPU time in clock ticks, or -1.
+// User plus system CPU time in clock ticks (stat fields 14 and 15), or -1.
 long cpu_ticks(pid_t pid)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = stat.rfind(')'); // the command name may hold spaces
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(stat.substr(close + 2));
-    std::string skip;
-    for (int i = 3; i < 14; ++i) // state .. cmajflt
-        fields >> skip;
-    long utime = -1, stime = -1;
-    fields >> utime >> stime;
-    return utime < 0 || stime < 0 ? -1 : utime + stime;
+    const std::string utime = proc_stat(pid, 14), stime = proc_stat(pid, 15);
+    return utime.empty() || stime.empty() ? -1 : std::stol(utime) + std::stol(stime);
 }
 
 class RandomInput {
@@ -125,18 +99,18 @@ private:
     // kept short enough that the scene stays in view.
     void drag(const char* modifier)
     {
-        int x0 = below(WIDTH), y0 = below(HEIGHT), x1 = below(WIDTH), y1 = below(HEIGHT);
+        int x0 = below(WINDOW_WIDTH), y0 = below(WINDOW_HEIGHT), x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT);
         if (modifier && std::string(modifier) == "Shift_L") {
-            const double z = std::clamp(offset_z_ + (y1 - y0) * Z_PER_PIXEL, Z_FARTHEST, Z_NEAREST);
-            y1 = y0 + static_cast<int>((z - offset_z_) / Z_PER_PIXEL);
-            offset_z_ += (y1 - y0) * Z_PER_PIXEL;
+            const double z = std::clamp(offset_z_ + (y1 - y0) * Z.per_pixel, Z.lowest, Z.highest);
+            y1 = y0 + static_cast<int>((z - offset_z_) / Z.per_pixel);
+            offset_z_ += (y1 - y0) * Z.per_pixel;
         } else if (modifier) {
-            const double x = std::clamp(offset_x_ + (x1 - x0) * PAN_X_PER_PIXEL, -PAN_LIMIT, PAN_LIMIT);
-            const double y = std::clamp(offset_y_ - (y1 - y0) * PAN_Y_PER_PIXEL, -PAN_LIMIT, PAN_LIMIT);
-            x1 = x0 + static_cast<int>((x - offset_x_) / PAN_X_PER_PIXEL);
-            y1 = y0 - static_cast<int>((y - offset_y_) / PAN_Y_PER_PIXEL);
-            offset_x_ += (x1 - x0) * PAN_X_PER_PIXEL;
-            offset_y_ -= (y1 - y0) * PAN_Y_PER_PIXEL;
+            const double x = std::clamp(offset_x_ + (x1 - x0) * PAN_X.per_pixel, PAN_X.lowest, PAN_X.highest);
+            const double y = std::clamp(offset_y_ - (y1 - y0) * PAN_Y.per_pixel, PAN_Y.lowest, PAN_Y.highest);
+            x1 = x0 + static_cast<int>((x - offset_x_) / PAN_X.per_pixel);
+            y1 = y0 - static_cast<int>((y - offset_y_) / PAN_Y.per_pixel);
+            offset_x_ += (x1 - x0) * PAN_X.per_pixel;
+            offset_y_ -= (y1 - y0) * PAN_Y.per_pixel;
         }
         const int button = 1 + below(3);
         if (modifier)
@@ -159,7 +133,7 @@ private:
     void click()
     {
         const int button = 1 + below(5);
-        viewer_->move_pointer(below(WIDTH), below(HEIGHT));
+        viewer_->move_pointer(below(WINDOW_WIDTH), below(WINDOW_HEIGHT));
         viewer_->button(button, true);
         viewer_->button(button, false);
         events_ += 3;
@@ -170,7 +144,7 @@ private:
     {
         const int steps = 1 + below(30);
         for (int i = 0; i < steps; ++i)
-            viewer_->move_pointer(below(WIDTH), below(HEIGHT));
+            viewer_->move_pointer(below(WINDOW_WIDTH), below(WINDOW_HEIGHT));
         events_ += steps;
     }
 
@@ -187,10 +161,9 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
     const double seconds = env ? std::atof(env) : DEFAULT_SECONDS;
     ASSERT_GT(seconds, WARMUP_SECONDS) << "the soak must outlast the warm-up";
 
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
-    Viewer viewer(server.display(), viewer_binary());
-    ASSERT_TRUE(viewer.wait_for_window());
+    Session session;
+    ASSERT_TRUE(shows_first_frame(session));
+    Viewer& viewer = *session.viewer;
     const pid_t pid = viewer.pid();
 
     RandomInput input(&viewer, SEED);
@@ -225,12 +198,7 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
     const long rss_end = status_kb(pid, "VmRSS");
     const double soaked = now_seconds() - start;
 
-    viewer.close_window();
-    ExitResult r = viewer.wait_exit();
-    EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, STARTED + "Quit requested, quitting.\n");
-    EXPECT_EQ(r.err, "");
+    expect_clean_close(viewer);
 
     std::printf("soaked %.1f s: %ld random actions (about %ld X events), %d liveness checks\n", soaked, input.actions(),
         input.events(), checks);

@@ -8,7 +8,6 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -16,20 +15,15 @@
 #include "app/display.h"
 #include "app/view_state.h"
 #include "paths.h"
+#include "projection.h"
 #include "render/frame.h"
-#include "viewer.h"
-#include "xvfb.h"
+#include "session.h"
 
 namespace {
 
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
-constexpr double CENTRE_X = WIDTH / 2.0;
-constexpr double CENTRE_Y = HEIGHT / 2.0;
 // Outlines must lie within this many pixels of where the corners project.
 constexpr double OUTLINE_SLACK = 1.5;
 
-using Point = std::array<double, 3>;
 using Pixel = std::function<bool(const uint8_t*)>;
 
 const Pixel WHITE = [](const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
@@ -38,26 +32,6 @@ const Pixel RED = [](const uint8_t* p) { return p[0] > 200 && p[1] < 60 && p[2] 
 const Pixel GREEN = [](const uint8_t* p) { return p[0] < 60 && p[1] > 200 && p[2] < 60; };
 const Pixel BLUE = [](const uint8_t* p) { return p[0] < 60 && p[1] < 60 && p[2] > 200; };
 const Pixel BLACK = [](const uint8_t* p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; };
-
-// Image position (x right, y down, pixel (i, j) covering [i, i+1) x [j, j+1))
-// of an eye-space point: 60-degree vertical field of view, aspect 4:3, the
-// whole 640x480 window as the viewport.
-std::array<double, 2> project(const Point& eye)
-{
-    const double f = 1.0 / std::tan(30.0 * M_PI / 180.0);
-    const double ndc_x = f / (4.0 / 3.0) * eye[0] / -eye[2];
-    const double ndc_y = f * eye[1] / -eye[2];
-    return {(ndc_x + 1) * CENTRE_X, HEIGHT - (ndc_y + 1) * CENTRE_Y};
-}
-
-uint8_t channel(unsigned long pixel, unsigned long mask)
-{
-    int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    const unsigned long max = mask >> shift;
-    return static_cast<uint8_t>(((pixel & mask) >> shift) * 255 / max);
-}
 
 // What the window shows after the swap.
 Image grab_window()
@@ -70,29 +44,20 @@ Image grab_window()
         return image;
     Display* dpy = info.info.x11.gfxdisplay;
     XSync(dpy, False);
-    XImage* xi = XGetImage(dpy, info.info.x11.window, 0, 0, WIDTH, HEIGHT, AllPlanes, ZPixmap);
+    XImage* xi = XGetImage(dpy, info.info.x11.window, 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, AllPlanes, ZPixmap);
     if (!xi)
         return image;
-    image.width = WIDTH;
-    image.height = HEIGHT;
-    image.rgb.resize(WIDTH * HEIGHT * 3);
-    for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x) {
-            const unsigned long p = XGetPixel(xi, x, y);
-            uint8_t* out = &image.rgb[3 * (y * WIDTH + x)];
-            out[0] = channel(p, xi->red_mask);
-            out[1] = channel(p, xi->green_mask);
-            out[2] = channel(p, xi->blue_mask);
-        }
+    image = image_from_ximage(xi);
     XDestroyImage(xi);
     return image;
 }
 
-int count(const Image& image, const Pixel& is, int x0 = 0, int y0 = 0, int x1 = WIDTH - 1, int y1 = HEIGHT - 1)
+int count(
+    const Image& image, const Pixel& is, int x0 = 0, int y0 = 0, int x1 = WINDOW_WIDTH - 1, int y1 = WINDOW_HEIGHT - 1)
 {
     int n = 0;
-    for (int y = std::max(y0, 0); y <= std::min(y1, HEIGHT - 1); ++y)
-        for (int x = std::max(x0, 0); x <= std::min(x1, WIDTH - 1); ++x)
+    for (int y = std::max(y0, 0); y <= std::min(y1, WINDOW_HEIGHT - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, WINDOW_WIDTH - 1); ++x)
             n += is(image.at(x, y));
     return n;
 }
@@ -105,7 +70,7 @@ bool near(const Image& image, const Pixel& is, double x, double y, double slack 
 }
 
 // The first rectangle's corners in eye space: unturned, five units ahead plus the offsets.
-std::vector<Point> first_rect(double offset_x, double offset_z)
+std::vector<EyePoint> first_rect(double offset_x, double offset_z)
 {
     const double w = 0.41, h = 0.3075, z = offset_z - 6.0;
     return {{offset_x + w, h, z}, {offset_x - w, h, z}, {offset_x - w, -h, z}, {offset_x + w, -h, z}};
@@ -113,35 +78,35 @@ std::vector<Point> first_rect(double offset_x, double offset_z)
 
 // Points a quarter and three quarters along each edge of the projected outline:
 // clear of the axes, which cross the edges' middles.
-std::vector<std::array<double, 2>> edge_samples(const std::vector<Point>& corners)
+std::vector<WindowPoint> edge_samples(const std::vector<EyePoint>& corners)
 {
-    std::vector<std::array<double, 2>> out;
+    std::vector<WindowPoint> out;
     for (size_t i = 0; i < corners.size(); ++i) {
-        const auto a = project(corners[i]), b = project(corners[(i + 1) % corners.size()]);
+        const WindowPoint a = project_to_window(corners[i]), b = project_to_window(corners[(i + 1) % corners.size()]);
         for (double t : {0.25, 0.75})
-            out.push_back({a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1])});
+            out.push_back({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)});
     }
     return out;
 }
 
-void expect_outline(const Image& image, const std::vector<Point>& corners, const Pixel& is, const std::string& what)
+void expect_outline(const Image& image, const std::vector<EyePoint>& corners, const Pixel& is, const std::string& what)
 {
     for (const auto& s : edge_samples(corners))
-        EXPECT_TRUE(near(image, is, s[0], s[1])) << what << ": no outline at " << s[0] << ", " << s[1];
+        EXPECT_TRUE(near(image, is, s.x, s.y)) << what << ": no outline at " << s.x << ", " << s.y;
 }
 
 // Nothing left where the outline was; with sides_only, its left and right edges
 // alone (a sideways move leaves the top and bottom edges on their rows).
 void expect_no_outline(
-    const Image& image, const std::vector<Point>& corners, const std::string& what, bool sides_only = false)
+    const Image& image, const std::vector<EyePoint>& corners, const std::string& what, bool sides_only = false)
 {
-    const std::vector<std::array<double, 2>> samples = edge_samples(corners);
+    const std::vector<WindowPoint> samples = edge_samples(corners);
     for (size_t i = 0; i < samples.size(); ++i) {
         const bool side = i / 2 % 2 == 1; // edges 1 and 3 join top and bottom
         if (sides_only && !side)
             continue;
-        EXPECT_TRUE(BLACK(image.at(static_cast<int>(samples[i][0]), static_cast<int>(samples[i][1]))))
-            << what << ": still lit at " << samples[i][0] << ", " << samples[i][1];
+        EXPECT_TRUE(BLACK(image.at(static_cast<int>(samples[i].x), static_cast<int>(samples[i].y))))
+            << what << ": still lit at " << samples[i].x << ", " << samples[i].y;
     }
 }
 
@@ -198,14 +163,14 @@ XvfbServer* SceneOnScreen::server = nullptr;
 TEST_F(SceneOnScreen, AxesRunRightUpAndTowardsTheEye)
 {
     const Image image = frame();
-    ASSERT_EQ(image.width, WIDTH);
+    ASSERT_EQ(image.width, WINDOW_WIDTH);
 
     // Red along the centre row, from the centre to the right edge; nothing to the left.
     int red_columns = 0;
-    for (int x = 330; x < WIDTH; ++x)
+    for (int x = 330; x < WINDOW_WIDTH; ++x)
         red_columns += count(image, RED, x, 237, x, 242) > 0;
     EXPECT_GT(red_columns, 280); // a few columns lie behind nearer rectangle edges
-    EXPECT_EQ(count(image, RED), count(image, RED, 318, 237, WIDTH - 1, 242));
+    EXPECT_EQ(count(image, RED), count(image, RED, 318, 237, WINDOW_WIDTH - 1, 242));
 
     // Green along the centre column, from the centre to the top edge; nothing below.
     int green_rows = 0;
@@ -223,30 +188,30 @@ TEST_F(SceneOnScreen, AxesRunRightUpAndTowardsTheEye)
     view.scene_rotation[1] = static_cast<float>(std::sin(turn / 2));
     view.scene_rotation[3] = static_cast<float>(std::cos(turn / 2));
     const Image turned = frame();
-    const Point along_z = {-3.0 * std::sin(turn), 0.0, 3.0 * std::cos(turn) - 5.0};
-    const auto seen = project(along_z);
-    EXPECT_TRUE(near(turned, BLUE, seen[0], seen[1])) << seen[0] << ", " << seen[1];
+    const EyePoint along_z = {-3.0 * std::sin(turn), 0.0, 3.0 * std::cos(turn) - 5.0};
+    const WindowPoint seen = project_to_window(along_z);
+    EXPECT_TRUE(near(turned, BLUE, seen.x, seen.y)) << seen.x << ", " << seen.y;
 }
 
 TEST_F(SceneOnScreen, FirstRectangleLiesWhereItsCornersProject)
 {
     const Image image = frame();
-    ASSERT_EQ(image.width, WIDTH);
-    const std::vector<Point> corners = first_rect(0, 0);
+    ASSERT_EQ(image.width, WINDOW_WIDTH);
+    const std::vector<EyePoint> corners = first_rect(0, 0);
     expect_outline(image, corners, WHITE, "first rectangle");
 
     // A 2-pixel outline on the top and bottom edges.
-    const auto top = project(corners[0]), bottom = project(corners[3]);
+    const WindowPoint top = project_to_window(corners[0]), bottom = project_to_window(corners[3]);
     for (int x : {305, 335}) {
-        EXPECT_EQ(vertical_run(image, WHITE, x, top[1]), 2) << "top edge, column " << x;
-        EXPECT_EQ(vertical_run(image, WHITE, x, bottom[1]), 2) << "bottom edge, column " << x;
+        EXPECT_EQ(vertical_run(image, WHITE, x, top.y), 2) << "top edge, column " << x;
+        EXPECT_EQ(vertical_run(image, WHITE, x, bottom.y), 2) << "bottom edge, column " << x;
     }
     // Outlines only: inside it is black.
     EXPECT_EQ(count(image, BLACK, 300, 225, 315, 235), 16 * 11);
 
     // The 45-degree rectangle beside it has a 1-pixel outline: its top edge at the middle.
-    const auto fan_top = project({std::sqrt(0.5), 0.3075, -5.0 - std::sqrt(0.5)});
-    EXPECT_EQ(vertical_run(image, WHITE, static_cast<int>(fan_top[0]), fan_top[1]), 1);
+    const WindowPoint fan_top = project_to_window({std::sqrt(0.5), 0.3075, -5.0 - std::sqrt(0.5)});
+    EXPECT_EQ(vertical_run(image, WHITE, static_cast<int>(fan_top.x), fan_top.y), 1);
 }
 
 TEST_F(SceneOnScreen, FanIsWhiteForTheChainAndYellowForQuaternions)
@@ -257,8 +222,8 @@ TEST_F(SceneOnScreen, FanIsWhiteForTheChainAndYellowForQuaternions)
     const Image chain = frame();
     view.quaternion_mode = true;
     const Image quaternions = frame();
-    ASSERT_EQ(chain.width, WIDTH);
-    ASSERT_EQ(quaternions.width, WIDTH);
+    ASSERT_EQ(chain.width, WINDOW_WIDTH);
+    ASSERT_EQ(quaternions.width, WINDOW_WIDTH);
     EXPECT_TRUE(chain.save_png(build_dir() + "/chain-mode.png"));
     EXPECT_TRUE(quaternions.save_png(build_dir() + "/quaternion-mode.png"));
 
@@ -269,24 +234,24 @@ TEST_F(SceneOnScreen, FanIsWhiteForTheChainAndYellowForQuaternions)
 
     // The fan stands elsewhere: many pixels lit in one picture are dark in the other.
     int moved = 0;
-    for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x)
+    for (int y = 0; y < WINDOW_HEIGHT; ++y)
+        for (int x = 0; x < WINDOW_WIDTH; ++x)
             moved += WHITE(chain.at(x, y)) && BLACK(quaternions.at(x, y));
     EXPECT_GT(moved, 200);
 }
 
 TEST_F(SceneOnScreen, OffsetsMoveAndScaleThePicture)
 {
-    const std::vector<Point> home = first_rect(0, 0);
+    const std::vector<EyePoint> home = first_rect(0, 0);
 
     // Nearer the eye: larger, still centred.
     view.offset_z = 2;
     const Image nearer = frame();
-    const std::vector<Point> near_corners = first_rect(0, 2);
+    const std::vector<EyePoint> near_corners = first_rect(0, 2);
     expect_outline(nearer, near_corners, WHITE, "offset_z 2");
     expect_no_outline(nearer, home, "offset_z 2, old place");
-    EXPECT_GT(
-        project(near_corners[0])[0] - project(near_corners[1])[0], 1.4 * (project(home[0])[0] - project(home[1])[0]));
+    EXPECT_GT(project_to_window(near_corners[0]).x - project_to_window(near_corners[1]).x,
+        1.4 * (project_to_window(home[0]).x - project_to_window(home[1]).x));
 
     // To the right, along the eye's x axis.
     view.offset_z = 0;
@@ -295,37 +260,34 @@ TEST_F(SceneOnScreen, OffsetsMoveAndScaleThePicture)
     expect_outline(right, first_rect(0.5, 0), WHITE, "offset_x 0.5");
     expect_no_outline(right, home, "offset_x 0.5, old place", true);
     // The axes' origin moves with it.
-    const auto origin = project({0.5, 0, -5});
-    EXPECT_TRUE(near(right, GREEN, origin[0], origin[1] - 10));
-    EXPECT_EQ(count(right, GREEN, 0, 0, static_cast<int>(origin[0]) - 3, HEIGHT - 1), 0);
+    const WindowPoint origin = project_to_window({0.5, 0, -5});
+    EXPECT_TRUE(near(right, GREEN, origin.x, origin.y - 10));
+    EXPECT_EQ(count(right, GREEN, 0, 0, static_cast<int>(origin.x) - 3, WINDOW_HEIGHT - 1), 0);
 }
 
 // The real program: its first frames, then key m switches the fan to quaternions.
 TEST(ViewerOnScreen, StartFrameThenKeyMTurnsTheFanYellow)
 {
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
-    Viewer viewer(server.display(), viewer_binary());
-    ASSERT_TRUE(viewer.wait_for_window());
+    Session s;
+    ASSERT_TRUE(shows_first_frame(s));
+    Viewer& viewer = *s.viewer;
     const Image start = viewer.grab_settled();
-    ASSERT_EQ(start.width, WIDTH);
+    ASSERT_EQ(start.width, WINDOW_WIDTH);
     expect_outline(start, first_rect(0, 0), WHITE, "start");
-    EXPECT_GT(count(start, RED, 330, 237, WIDTH - 1, 242), 250);
+    EXPECT_GT(count(start, RED, 330, 237, WINDOW_WIDTH - 1, 242), 250);
     EXPECT_GT(count(start, GREEN, 317, 0, 322, 230), 200);
     EXPECT_EQ(count(start, YELLOW), 0);
 
-    viewer.move_pointer(WIDTH / 2, HEIGHT / 2); // keys go to the window under the pointer
+    viewer.move_pointer(WINDOW_WIDTH / 2, WINDOW_HEIGHT / 2); // keys go to the window under the pointer
     viewer.tap("m");
     // The key is handled in a later turn of the viewer's loop: wait for yellow
-    // to appear (or give up after ten seconds), then for the picture to settle.
-    for (int i = 0; i < 100 && count(viewer.grab(), YELLOW) == 0; ++i)
-        pause_seconds(0.1);
+    // to appear, then for the picture to settle.
+    grab_until(viewer, [](const Image& i) { return count(i, YELLOW) > 0; });
     const Image switched = viewer.grab_settled();
     expect_outline(switched, first_rect(0, 0), YELLOW, "after m");
     EXPECT_EQ(count(switched, WHITE), 0);
 
-    viewer.close_window();
-    EXPECT_EQ(viewer.wait_exit().status, 0);
+    expect_clean_close(viewer);
 }
 
 } // namespace
