@@ -83,6 +83,29 @@ int ignore_x_error(Display*, XErrorEvent*)
     return 0;
 }
 
+// The mapped children of a window, bottom first.
+std::vector<unsigned long> viewable_children(Display* dpy, Window parent)
+{
+    std::vector<unsigned long> out;
+    Window root_return, parent_return, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, parent, &root_return, &parent_return, &children, &count))
+        return out;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
+            out.push_back(children[i]);
+    }
+    XFree(children);
+    return out;
+}
+
+bool has_viewer_size(Display* dpy, Window w)
+{
+    XWindowAttributes a;
+    return XGetWindowAttributes(dpy, w, &a) && a.width == WIDTH && a.height == HEIGHT;
+}
+
 bool has_colour(const Image& image)
 {
     for (uint8_t v : image.rgb)
@@ -182,22 +205,25 @@ bool Viewer::wait_for_window(double seconds, bool need_picture)
             return false;
         }
         // The private server runs no other client, so the viewer's window is
-        // the one mapped top-level window of its size.
-        Window root_return, parent, *children = nullptr;
-        unsigned count = 0;
+        // the one mapped top-level window of its size, or the one child of
+        // that size of a top-level window whose frame the toolkit draws itself
+        // (Wine without a window manager).
         window_ = 0;
+        top_ = 0;
         // SDL creates and destroys windows while it starts: one listed here
         // may be gone by the time it is asked about (BadWindow).
         XSync(dpy_, False);
         XErrorHandler previous = XSetErrorHandler(ignore_x_error);
-        if (XQueryTree(dpy_, DefaultRootWindow(dpy_), &root_return, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count; ++i) {
-                XWindowAttributes a;
-                if (XGetWindowAttributes(dpy_, children[i], &a) && a.map_state == IsViewable && a.width == WIDTH &&
-                    a.height == HEIGHT)
-                    window_ = children[i];
+        for (unsigned long top : viewable_children(dpy_, DefaultRootWindow(dpy_))) {
+            if (has_viewer_size(dpy_, top)) {
+                window_ = top;
+                top_ = top;
             }
-            XFree(children);
+            for (unsigned long inner : viewable_children(dpy_, top))
+                if (has_viewer_size(dpy_, inner)) {
+                    window_ = inner;
+                    top_ = top;
+                }
         }
         XSync(dpy_, False);
         XSetErrorHandler(previous);
@@ -320,12 +346,12 @@ void Viewer::close_window()
 {
     XEvent ev = {};
     ev.xclient.type = ClientMessage;
-    ev.xclient.window = window_;
+    ev.xclient.window = top_;
     ev.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
     ev.xclient.format = 32;
     ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
     ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy_, window_, False, NoEventMask, &ev);
+    XSendEvent(dpy_, top_, False, NoEventMask, &ev);
     sync();
 }
 

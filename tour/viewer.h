@@ -66,7 +66,7 @@ public:
     Image grab();
     // Grabs until two grabs in a row, a short pause apart, are the same picture.
     Image grab_settled(double seconds = 10.0);
-    // Sends WM_DELETE_WINDOW, as a window manager's close button does.
+    // Sends WM_DELETE_WINDOW to the top-level window, as a window manager's close button does.
     void close_window();
     // Waits for the process to end; kills it after `seconds`.
     ExitResult wait_exit(double seconds = 20.0);
@@ -79,7 +79,8 @@ private:
     pid_t pid_ = -1;
     int out_fd_ = -1;
     int err_fd_ = -1;
-    unsigned long window_ = 0;
+    unsigned long window_ = 0; // the 640x480 drawing area
+    unsigned long top_ = 0;    // the top-level window holding it, which a close request goes to
     std::string out_, err_;
 };
 
