@@ -13,6 +13,7 @@ install(FILES ${TURNFAN_SDL_PREFIX}/COPYING DESTINATION . RENAME SDL-COPYING.txt
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME turnfan)
 set(CPACK_SYSTEM_NAME win64)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two ways of turning three angles into an orientation, side by side")
 include(CPack)
 
