@@ -31,11 +31,14 @@ constexpr uint64_t BLOCK = 1 << 22; // inputs a line
 constexpr int WIDTH = 640;
 constexpr int HEIGHT = 480;
 
-// FNV-1a over the bits of each float, one hash a block of inputs.
+// FNV-1a over the bits of each float, one hash a block of inputs, so that a
+// difference shows which block it is in.
+constexpr uint64_t FNV_OFFSET = 14695981039346656037ull;
+
 struct Section {
     const char* name;
     uint64_t inputs = 0;
-    uint64_t hash = 14695981039346656037ull;
+    uint64_t hash = FNV_OFFSET;
 
     explicit Section(const char* n)
         : name(n)
@@ -70,6 +73,7 @@ struct Section {
     {
         std::printf("%s %" PRIu64 " %016" PRIx64 "\n", name, inputs, hash);
         std::fflush(stdout);
+        hash = FNV_OFFSET;
     }
 };
 

@@ -9,16 +9,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "paths.h"
 #include "viewer.h"
 #include "xvfb.h"
 
@@ -28,12 +29,6 @@ const std::string STARTED = "Initializing SDL.\ninitializing display to 32-bit 6
 constexpr double START_SECONDS = 60.0; // Wine's first start in a prefix brings up its services
 constexpr double SETTLE_SECONDS = 15.0;
 
-double now_seconds()
-{
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 std::string env_or(const char* name, const char* fallback)
 {
     const char* v = std::getenv(name);
@@ -42,7 +37,7 @@ std::string env_or(const char* name, const char* fallback)
 
 bool exists(const std::string& path)
 {
-    return std::ifstream(path).good();
+    return std::filesystem::exists(path);
 }
 
 // A file's text with the CRs of CR LF line ends taken out.
@@ -67,14 +62,14 @@ public:
         if (!mkdtemp(pattern))
             return;
         dir_ = pattern;
-        std::ifstream in(env_or("TURNFAN_WINDOWS_EXE", ""), std::ios::binary);
-        std::ofstream out(exe(), std::ios::binary);
-        out << in.rdbuf();
+        std::error_code ignored;
+        std::filesystem::copy_file(env_or("TURNFAN_WINDOWS_EXE", ""), exe(), ignored);
     }
     ~ExeCopy()
     {
+        std::error_code ignored;
         if (!dir_.empty())
-            std::system(("rm -rf '" + dir_ + "'").c_str());
+            std::filesystem::remove_all(dir_, ignored);
     }
     ExeCopy(const ExeCopy&) = delete;
     ExeCopy& operator=(const ExeCopy&) = delete;
@@ -139,10 +134,13 @@ protected:
         ASSERT_TRUE(copy.ok()) << "no exe at TURNFAN_WINDOWS_EXE";
     }
 
-    std::unique_ptr<Viewer> start_exe(const std::vector<std::string>& env = {})
+    // SDL_STDIO_REDIRECT=0 would send the output to the pipes instead of the files.
+    std::unique_ptr<Viewer> start_exe()
     {
-        return std::make_unique<Viewer>(server.display(), wine, std::vector<std::string>{copy.exe()}, env);
+        return std::make_unique<Viewer>(server.display(), wine, std::vector<std::string>{copy.exe()}, NO_PIPES);
     }
+
+    const std::vector<std::string> NO_PIPES = {"SDL_STDIO_REDIRECT="};
 
     XvfbServer server;
     ExeCopy copy;
@@ -180,7 +178,8 @@ TEST_F(WineE2E, EscQuitsWithStatusZeroAndLeavesNoStderrTxt)
 TEST_F(WineE2E, NoOpenGLMeansVideoModeSetFailedInStderrTxt)
 {
     // SDL's dummy driver has video but no OpenGL.
-    ExitResult r = run_to_exit(server.display(), wine, {copy.exe()}, {"SDL_VIDEODRIVER=dummy"}, START_SECONDS);
+    ExitResult r = run_to_exit(
+        server.display(), wine, {copy.exe()}, {"SDL_STDIO_REDIRECT=", "SDL_VIDEODRIVER=dummy"}, START_SECONDS);
     ASSERT_TRUE(r.exited);
     EXPECT_EQ(r.status, 1);
     const std::string err = read_text(copy.file("stderr.txt"));
