@@ -47,6 +47,12 @@ template <typename T> T field(const unsigned char* p)
     return v;
 }
 
+// The X server's clock: CLOCK_MONOTONIC in whole milliseconds, 32 bits.
+uint32_t server_time(double monotonic_seconds)
+{
+    return static_cast<uint32_t>(static_cast<uint64_t>(monotonic_seconds * 1000.0));
+}
+
 // Counts the image puts onto one window, from any client.
 class FramePutCounter {
 public:
@@ -65,7 +71,8 @@ public:
         range->ext_requests.ext_minor.first = X_SHM_PUT_IMAGE;
         range->ext_requests.ext_minor.last = X_SHM_PUT_IMAGE;
         XRecordClientSpec clients = XRecordAllClients;
-        context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
+        // Each request comes with the server's time (milliseconds of CLOCK_MONOTONIC).
+        context_ = XRecordCreateContext(control_, XRecordFromClientTime, &clients, 1, &range, 1);
         XFree(range);
         XSync(control_, False);
     }
@@ -87,7 +94,7 @@ public:
     double start(unsigned long window)
     {
         window_ = window;
-        puts_ = 0;
+        put_times_.clear();
         ended_ = false;
         XRecordEnableContextAsync(data_, context_, on_request, reinterpret_cast<XPointer>(this));
         XFlush(data_);
@@ -106,7 +113,16 @@ public:
             XRecordProcessReplies(data_);
             pause_seconds(0.001);
         }
-        return puts_;
+        return static_cast<long>(put_times_.size());
+    }
+
+    // The puts counted by the server after `from` and up to `to` (CLOCK_MONOTONIC seconds).
+    long puts_between(double from, double to) const
+    {
+        long n = 0;
+        for (uint32_t t : put_times_)
+            n += static_cast<int32_t>(t - server_time(from)) > 0 && static_cast<int32_t>(t - server_time(to)) <= 0;
+        return n;
     }
 
 private:
@@ -120,7 +136,7 @@ private:
             // A request whose 16-bit length is 0 carries a 32-bit one after it (BIG-REQUESTS).
             const int drawable_at = field<uint16_t>(r + 2) == 0 ? 8 : 4;
             if (field<uint32_t>(r + drawable_at) == self->window_)
-                ++self->puts_;
+                self->put_times_.push_back(static_cast<uint32_t>(d->server_time));
         }
         XRecordFreeData(d);
     }
@@ -130,17 +146,24 @@ private:
     int shm_major_ = 0;
     XRecordContext context_ = 0;
     unsigned long window_ = 0;
-    long puts_ = 0;
+    std::vector<uint32_t> put_times_; // server time of each put, milliseconds
     bool ended_ = false;
 };
 
-// The swaps counted by the LD_PRELOAD counter between two of its reports inside [from, to], per second.
-double swap_rate(const std::string& reports, double from, double to)
+// The swaps that the LD_PRELOAD counter reports between its first and its last
+// report inside [from, to].
+struct SwapSpan {
+    long swaps = 0;
+    double first = 0.0; // CLOCK_MONOTONIC seconds
+    double last = 0.0;
+};
+
+SwapSpan swaps_reported(const std::string& reports, double from, double to)
 {
     std::istringstream in(reports);
     std::string line;
-    long first_n = -1, last_n = -1;
-    double first_t = 0.0, last_t = 0.0;
+    SwapSpan span;
+    long first_n = -1;
     while (std::getline(in, line)) {
         long n = 0;
         double t = 0.0;
@@ -148,12 +171,12 @@ double swap_rate(const std::string& reports, double from, double to)
             continue;
         if (first_n < 0) {
             first_n = n;
-            first_t = t;
+            span.first = t;
         }
-        last_n = n;
-        last_t = t;
+        span.swaps = n - first_n;
+        span.last = t;
     }
-    return first_n < 0 || last_t <= first_t ? 0.0 : static_cast<double>(last_n - first_n) / (last_t - first_t);
+    return span;
 }
 
 struct Program {
@@ -162,7 +185,7 @@ struct Program {
     std::vector<std::string> args;
     std::vector<std::string> env;
     std::vector<double> fps;
-    std::vector<double> counted_by_swaps; // the swap counter's rate over the X server's, where there is one
+    std::vector<double> counted_by_swaps; // the swap counter's count over the X server's, where there is one
 };
 
 // One round of one program: frames per second, 0 if it did not come up.
@@ -183,8 +206,11 @@ double round_fps(const std::string& display, FramePutCounter& counter, Program& 
     kill(program.pid(), SIGKILL);
     const std::string reports = program.wait_exit().err;
     const double fps = static_cast<double>(puts) / (to - from);
-    if (!p.env.empty())
-        p.counted_by_swaps.push_back(swap_rate(reports, from, to) / fps);
+    if (!p.env.empty()) {
+        const SwapSpan span = swaps_reported(reports, from, to);
+        p.counted_by_swaps.push_back(
+            static_cast<double>(span.swaps) / static_cast<double>(counter.puts_between(span.first, span.last)));
+    }
     return fps;
 }
 
