@@ -13,6 +13,11 @@
 //              never below about 0.625 / 320 = 2^-9; 2^-10 leaves room for rounding
 //   drags      trackball_rotation between every pixel and each of a few others,
 //              and between seeded random pairs of pixels, as mouse motion sends them
+//
+// The square roots are sqrtsd on both, correctly rounded by IEEE 754; the drags run
+// them on real input. Not covered: t below 2^-10, which no pair of pixels gives,
+// and the arithmetic inside OpenGL and GLU (glRotatef, gluPerspective), done by
+// Wine's DLLs and Mesa; the end-to-end pictures check those.
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
