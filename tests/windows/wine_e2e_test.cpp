@@ -20,14 +20,15 @@
 #include <vector>
 
 #include "paths.h"
+#include "session.h"
 #include "viewer.h"
 #include "xvfb.h"
 
 namespace {
 
-const std::string STARTED = "Initializing SDL.\ninitializing display to 32-bit 640 by 480\n";
 constexpr double START_SECONDS = 60.0; // Wine's first start in a prefix brings up its services
-constexpr double SETTLE_SECONDS = 15.0;
+// SDL_STDIO_REDIRECT=0 would send the output to the pipes instead of the files.
+const std::vector<std::string> OUTPUT_TO_FILES = {"SDL_STDIO_REDIRECT="};
 
 std::string env_or(const char* name, const char* fallback)
 {
@@ -35,12 +36,7 @@ std::string env_or(const char* name, const char* fallback)
     return v ? v : fallback;
 }
 
-bool exists(const std::string& path)
-{
-    return std::filesystem::exists(path);
-}
-
-// A file's text with the CRs of CR LF line ends taken out.
+// A file's text with the CRs of CR LF line ends taken out; "" if there is no file.
 std::string read_text(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -74,9 +70,17 @@ public:
     ExeCopy(const ExeCopy&) = delete;
     ExeCopy& operator=(const ExeCopy&) = delete;
 
-    bool ok() const { return !dir_.empty() && exists(exe()); }
+    bool ok() const { return !dir_.empty() && std::filesystem::exists(exe()); }
     std::string exe() const { return dir_ + "/turnfan.exe"; }
-    std::string file(const char* name) const { return dir_ + "/" + name; }
+    std::string stdout_txt() const { return read_text(dir_ + "/stdout.txt"); }
+    bool has_stderr_txt() const { return std::filesystem::exists(dir_ + "/stderr.txt"); }
+    // The run's end with the program's output taken from the files.
+    ExitResult with_output_files(ExitResult r) const
+    {
+        r.out = stdout_txt();
+        r.err = read_text(dir_ + "/stderr.txt");
+        return r;
+    }
 
 private:
     std::string dir_;
@@ -90,18 +94,6 @@ int differing_pixels(const Image& a, const Image& b)
     for (size_t i = 0; i < a.rgb.size(); i += 3)
         n += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
     return n;
-}
-
-// Grabs until the picture satisfies `wanted` or the time is up; returns the last grab.
-Image wait_for(Viewer& viewer, const std::function<bool(const Image&)>& wanted)
-{
-    const double end = now_seconds() + SETTLE_SECONDS;
-    Image image = viewer.grab();
-    while (!wanted(image) && now_seconds() < end) {
-        pause_seconds(0.05);
-        image = viewer.grab();
-    }
-    return image;
 }
 
 // The same input to either build; each step changes the picture.
@@ -134,13 +126,10 @@ protected:
         ASSERT_TRUE(copy.ok()) << "no exe at TURNFAN_WINDOWS_EXE";
     }
 
-    // SDL_STDIO_REDIRECT=0 would send the output to the pipes instead of the files.
     std::unique_ptr<Viewer> start_exe()
     {
-        return std::make_unique<Viewer>(server.display(), wine, std::vector<std::string>{copy.exe()}, NO_PIPES);
+        return std::make_unique<Viewer>(server.display(), wine, std::vector<std::string>{copy.exe()}, OUTPUT_TO_FILES);
     }
-
-    const std::vector<std::string> NO_PIPES = {"SDL_STDIO_REDIRECT="};
 
     XvfbServer server;
     ExeCopy copy;
@@ -151,14 +140,12 @@ TEST_F(WineE2E, StdoutTxtHoldsTheStartLinesThenTheQuitLineAfterAWindowClose)
 {
     auto viewer = start_exe();
     ASSERT_TRUE(viewer->wait_for_window(START_SECONDS));
-    EXPECT_EQ(read_text(copy.file("stdout.txt")), STARTED);
+    EXPECT_EQ(copy.stdout_txt(), started_banner());
     viewer->close_window();
-    ExitResult r = viewer->wait_exit();
-    EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(read_text(copy.file("stdout.txt")), STARTED + "Quit requested, quitting.\n");
-    EXPECT_FALSE(exists(copy.file("stderr.txt")));
+    const ExitResult r = viewer->wait_exit();
     EXPECT_EQ(r.out, "") << "output that went past stdout.txt";
+    expect_clean_end(copy.with_output_files(r), started_banner() + QUIT_LINE);
+    EXPECT_FALSE(copy.has_stderr_txt());
 }
 
 TEST_F(WineE2E, EscQuitsWithStatusZeroAndLeavesNoStderrTxt)
@@ -168,27 +155,17 @@ TEST_F(WineE2E, EscQuitsWithStatusZeroAndLeavesNoStderrTxt)
     // No window manager: the keyboard follows the pointer.
     viewer->move_pointer(600, 40);
     viewer->tap("Escape");
-    ExitResult r = viewer->wait_exit();
-    EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(read_text(copy.file("stdout.txt")), STARTED);
-    EXPECT_FALSE(exists(copy.file("stderr.txt")));
+    expect_clean_end(copy.with_output_files(viewer->wait_exit()), started_banner());
+    EXPECT_FALSE(copy.has_stderr_txt());
 }
 
 TEST_F(WineE2E, NoOpenGLMeansVideoModeSetFailedInStderrTxt)
 {
     // SDL's dummy driver has video but no OpenGL.
-    ExitResult r = run_to_exit(
-        server.display(), wine, {copy.exe()}, {"SDL_STDIO_REDIRECT=", "SDL_VIDEODRIVER=dummy"}, START_SECONDS);
-    ASSERT_TRUE(r.exited);
-    EXPECT_EQ(r.status, 1);
-    const std::string err = read_text(copy.file("stderr.txt"));
-    const std::string prefix = "Video mode set failed: ";
-    ASSERT_EQ(err.compare(0, prefix.size(), prefix), 0) << err;
-    EXPECT_GT(err.size(), prefix.size() + 1) << "SDL's reason is missing: " << err;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    const std::string out = read_text(copy.file("stdout.txt"));
-    EXPECT_EQ(out.rfind("Initializing SDL.\ninitializing display to ", 0), 0u) << out;
+    std::vector<std::string> env = OUTPUT_TO_FILES;
+    env.push_back("SDL_VIDEODRIVER=dummy");
+    const ExitResult r = run_to_exit(server.display(), wine, {copy.exe()}, env, START_SECONDS);
+    expect_failed_start(copy.with_output_files(r), MODE_SET_FAILED);
 }
 
 TEST_F(WineE2E, PicturesEqualTheLinuxBuildsPixelForPixel)
@@ -203,11 +180,10 @@ TEST_F(WineE2E, PicturesEqualTheLinuxBuildsPixelForPixel)
         for (const auto& step : STEPS) {
             const Image before = linux_pictures.back();
             step(linux_viewer);
-            wait_for(linux_viewer, [&](const Image& i) { return i.rgb != before.rgb; });
+            grab_until(linux_viewer, [&](const Image& i) { return i.rgb != before.rgb; });
             linux_pictures.push_back(linux_viewer.grab_settled());
         }
-        linux_viewer.close_window();
-        ASSERT_EQ(linux_viewer.wait_exit().status, 0);
+        expect_clean_close(linux_viewer);
     }
 
     auto viewer = start_exe();
@@ -217,7 +193,7 @@ TEST_F(WineE2E, PicturesEqualTheLinuxBuildsPixelForPixel)
         if (i > 0)
             STEPS[i - 1](*viewer);
         const Image& want = linux_pictures[i];
-        const Image got = wait_for(*viewer, [&](const Image& image) { return image.rgb == want.rgb; });
+        const Image got = grab_until(*viewer, [&](const Image& image) { return image.rgb == want.rgb; });
         const int differing = differing_pixels(got, want);
         EXPECT_EQ(differing, 0) << "picture " << i;
         if (differing != 0) {
