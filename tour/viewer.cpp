@@ -12,6 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,6 +113,50 @@ bool has_colour(const Image& image)
         if (v != 0)
             return true;
     return false;
+}
+
+// The screen's pixels in an area of the root window: what is shown there,
+// whatever visual the windows on it use.
+Image grab_root(Display* dpy, int x, int y, int width, int height)
+{
+    XImage* xi = XGetImage(dpy, DefaultRootWindow(dpy), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!xi)
+        return {};
+    Image image = image_from_ximage(xi);
+    XDestroyImage(xi);
+    return image;
+}
+
+// Black runs at least this long in a row belong to the viewer's background:
+// a compositor's desktop, frames and title bars have none.
+constexpr int MIN_BLACK_RUN = 100;
+
+// Finds the viewer's picture in a grab of a desktop: the bounding box of the
+// long black runs, if it has the picture's size.
+bool find_picture(const Image& desktop, int* x, int* y)
+{
+    int left = desktop.width, right = -1, top = desktop.height, bottom = -1;
+    for (int row = 0; row < desktop.height; ++row) {
+        int run = 0;
+        for (int col = 0; col <= desktop.width; ++col) {
+            const uint8_t* p = col < desktop.width ? desktop.at(col, row) : nullptr;
+            if (p && p[0] == 0 && p[1] == 0 && p[2] == 0) {
+                ++run;
+                continue;
+            }
+            if (run >= MIN_BLACK_RUN) {
+                left = std::min(left, col - run);
+                right = std::max(right, col - 1);
+                top = std::min(top, row);
+                bottom = std::max(bottom, row);
+            }
+            run = 0;
+        }
+    }
+    *x = left;
+    *y = top;
+    return right - left + 1 == WIDTH && bottom - top + 1 == HEIGHT;
 }
 
 } // namespace
@@ -234,6 +279,60 @@ bool Viewer::wait_for_window(double seconds, bool need_picture)
     return false;
 }
 
+bool Viewer::wait_for_nested_window(double seconds)
+{
+    if (!dpy_ || pid_ <= 0)
+        return false;
+    const Window root = DefaultRootWindow(dpy_);
+    double end = now_seconds() + seconds;
+    while (now_seconds() < end) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        // The desktop is the one mapped top-level window of the private server.
+        Window root_return, parent, *children = nullptr;
+        unsigned count = 0;
+        XWindowAttributes desktop = {};
+        window_ = 0;
+        if (XQueryTree(dpy_, root, &root_return, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count; ++i) {
+                XWindowAttributes a;
+                if (XGetWindowAttributes(dpy_, children[i], &a) && a.map_state == IsViewable) {
+                    window_ = children[i];
+                    desktop = a;
+                }
+            }
+            XFree(children);
+        }
+        if (window_ &&
+            find_picture(
+                grab_root(dpy_, desktop.x, desktop.y, desktop.width, desktop.height), &origin_x_, &origin_y_)) {
+            // Park in the desktop's corner farthest from the picture, which the
+            // picture never reaches; enter it from just beyond.
+            constexpr int INSET = 8;
+            const bool right = origin_x_ + WIDTH / 2 < desktop.width / 2;
+            const bool below = origin_y_ + HEIGHT / 2 < desktop.height / 2;
+            park_x_ = desktop.x + (right ? desktop.width - INSET : INSET);
+            park_y_ = desktop.y + (below ? desktop.height - INSET : INSET);
+            XTestFakeMotionEvent(
+                dpy_, -1, desktop.x + desktop.width + INSET, desktop.y + desktop.height + INSET, CurrentTime);
+            sync();
+            pause_seconds(0.05);
+            park_pointer();
+            return true;
+        }
+        pause_seconds(0.05);
+    }
+    return false;
+}
+
+void Viewer::park_pointer()
+{
+    XTestFakeMotionEvent(dpy_, -1, park_x_, park_y_, CurrentTime);
+    sync();
+}
+
 void Viewer::sync()
 {
     XSync(dpy_, False);
@@ -243,7 +342,8 @@ void Viewer::move_pointer(int x, int y)
 {
     int root_x = 0, root_y = 0;
     Window child;
-    XTranslateCoordinates(dpy_, window_, DefaultRootWindow(dpy_), x, y, &root_x, &root_y, &child);
+    XTranslateCoordinates(
+        dpy_, window_, DefaultRootWindow(dpy_), origin_x_ + x, origin_y_ + y, &root_x, &root_y, &child);
     XTestFakeMotionEvent(dpy_, -1, root_x, root_y, CurrentTime);
     sync();
 }
@@ -303,7 +403,8 @@ void Viewer::drag_burst(int x, int y, int motions)
     move_pointer(x, y);
     int root_x = 0, root_y = 0;
     Window child;
-    XTranslateCoordinates(dpy_, window_, DefaultRootWindow(dpy_), x, y, &root_x, &root_y, &child);
+    XTranslateCoordinates(
+        dpy_, window_, DefaultRootWindow(dpy_), origin_x_ + x, origin_y_ + y, &root_x, &root_y, &child);
     XTestFakeButtonEvent(dpy_, 1, True, CurrentTime);
     for (int i = 1; i <= motions; ++i)
         XTestFakeMotionEvent(dpy_, -1, root_x + i % 40, root_y + i % 30, CurrentTime);
@@ -313,19 +414,10 @@ void Viewer::drag_burst(int x, int y, int motions)
 
 Image Viewer::grab()
 {
-    Image image;
     int x = 0, y = 0;
     Window child;
-    Window root = DefaultRootWindow(dpy_);
-    XTranslateCoordinates(dpy_, window_, root, 0, 0, &x, &y, &child);
-    // Read from the root window: what is on the screen there, whatever visual
-    // the GL child window uses.
-    XImage* xi = XGetImage(dpy_, root, x, y, WIDTH, HEIGHT, AllPlanes, ZPixmap);
-    if (!xi)
-        return image;
-    image = image_from_ximage(xi);
-    XDestroyImage(xi);
-    return image;
+    XTranslateCoordinates(dpy_, window_, DefaultRootWindow(dpy_), origin_x_, origin_y_, &x, &y, &child);
+    return grab_root(dpy_, x, y, WIDTH, HEIGHT);
 }
 
 Image Viewer::grab_settled(double seconds)

@@ -48,8 +48,19 @@ public:
     // (or, with need_picture false, is merely mapped). False on timeout or exit.
     bool wait_for_window(double seconds = 20.0, bool need_picture = true);
     unsigned long window() const { return window_; }
+    // For a viewer on a nested compositor whose desktop is one window of the
+    // private server (weston's x11 backend): waits until that window shows the
+    // viewer's 640x480 picture, found by its black background, and from then on
+    // aims input and grabs at the picture. The pointer then leaves the desktop
+    // window and comes back to a spot outside the picture, because the
+    // compositor learns where the pointer is only when it enters.
+    bool wait_for_nested_window(double seconds = 20.0);
+    // Puts the pointer back on that spot, off the picture.
+    void park_pointer();
+    // How far below its window's top the picture lies: 0, or in a nested desktop its place there.
+    int picture_top() const { return origin_y_; }
 
-    void move_pointer(int x, int y); // window pixels
+    void move_pointer(int x, int y); // pixels of the viewer's picture
     void button(int number, bool press);
     void key(const char* keysym_name, bool press);
     void tap(const char* keysym_name, int times = 1);
@@ -79,8 +90,11 @@ private:
     pid_t pid_ = -1;
     int out_fd_ = -1;
     int err_fd_ = -1;
-    unsigned long window_ = 0; // the 640x480 drawing area
+    unsigned long window_ = 0; // the 640x480 drawing area, or a nested desktop holding it
     unsigned long top_ = 0;    // the top-level window holding it, which a close request goes to
+    // Where the picture lies in window_, and the parking spot (root pixels).
+    int origin_x_ = 0, origin_y_ = 0;
+    int park_x_ = 0, park_y_ = 0;
     std::string out_, err_;
 };
 
