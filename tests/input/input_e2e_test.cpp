@@ -78,15 +78,6 @@ bool is(const Image& image, int x, int y, uint8_t r, uint8_t g, uint8_t b)
     return p[0] == r && p[1] == g && p[2] == b;
 }
 
-int count(const Image& image, uint8_t r, uint8_t g, uint8_t b)
-{
-    int n = 0;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            n += is(image, x, y, r, g, b);
-    return n;
-}
-
 struct Run {
     int first;
     int length;

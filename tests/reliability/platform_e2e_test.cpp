@@ -23,12 +23,6 @@
 
 namespace {
 
-bool compat()
-{
-    const char* impl = std::getenv("TURNFAN_SDL");
-    return impl && std::string(impl) == "compat";
-}
-
 // Whether the process has installed a handler for sig (SDL does for SIGTERM
 // inside SDL_Init, and turns the signal into a quit event).
 bool catches(pid_t pid, int sig)
@@ -48,7 +42,7 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     Session s;
     ASSERT_TRUE(shows_first_frame(s));
     const std::string maps = proc_file(s.viewer->pid(), "maps");
-    if (compat()) {
+    if (sdl_compat()) {
         EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
         EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
     } else {
@@ -68,7 +62,7 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 TEST(Platform, NoDisplayAndNoTerminal)
 {
     const std::vector<std::string> env = {"TERM=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR="};
-    if (!compat()) {
+    if (!sdl_compat()) {
         ExitResult r = run_to_exit("", viewer_binary(), {}, env);
         ASSERT_TRUE(r.exited) << "ended by signal " << r.signal;
         EXPECT_EQ(r.status, 1);
@@ -116,7 +110,7 @@ TEST(Platform, DisplayWithoutOpenGL)
     ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
     expect_failed_start(r, MODE_SET_FAILED);
     EXPECT_EQ(r.out, started_banner());
-    const std::string reason = compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
+    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
     EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
 }
 
@@ -129,8 +123,8 @@ TEST(Platform, EightBitScreen)
     ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
     expect_failed_start(r, MODE_SET_FAILED);
     // The compatibility layer reports no depth for a palette screen.
-    EXPECT_EQ(r.out, started_banner(compat() ? 0 : 8));
-    const std::string reason = compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
+    EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
+    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
     EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
 }
 

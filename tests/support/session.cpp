@@ -57,6 +57,14 @@ Image grab_until(Viewer& viewer, const std::function<bool(const Image&)>& wanted
     return image;
 }
 
+int count(const Image& image, uint8_t r, uint8_t g, uint8_t b)
+{
+    int n = 0;
+    for (size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+        n += image.rgb[i] == r && image.rgb[i + 1] == g && image.rgb[i + 2] == b;
+    return n;
+}
+
 void expect_failed_start(const ExitResult& r, const std::string& message)
 {
     const std::string initializing = INITIALIZING;

@@ -44,6 +44,8 @@ void expect_clean_close(Viewer& viewer, const std::string& out = started_banner(
 constexpr double SETTLE_SECONDS = 15.0;
 // Grabs until the picture satisfies `wanted` or the time is up; the last grab.
 Image grab_until(Viewer& viewer, const std::function<bool(const Image&)>& wanted, double seconds = SETTLE_SECONDS);
+// How many pixels of the picture have exactly this colour.
+int count(const Image& image, uint8_t r, uint8_t g, uint8_t b);
 
 // A failed start: status 1; standard output holds INITIALIZING and, when
 // `message` is MODE_SET_FAILED, a display line of any depth; standard error
