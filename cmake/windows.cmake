@@ -1,5 +1,6 @@
 # The Windows version, cross-built with cmake/mingw-w64.cmake: SDL linked
-# statically into turnfan.exe, shipped as a zip with the README and SDL's licence.
+# statically into turnfan.exe, shipped as a zip with the README, the program's
+# licence and SDL's.
 
 # sdl.pc names only the libraries of a shared SDL; a static one also needs those
 # that `pkg-config --static` adds (Libs.private).
@@ -8,6 +9,7 @@ list(REMOVE_ITEM TURNFAN_SDL_PRIVATE_LIBS ${SDL_LIBRARIES})
 set_property(TARGET PkgConfig::SDL APPEND PROPERTY INTERFACE_LINK_LIBRARIES ${TURNFAN_SDL_PRIVATE_LIBS})
 
 install(FILES README.md DESTINATION .)
+install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES ${TURNFAN_SDL_PREFIX}/COPYING DESTINATION . RENAME SDL-COPYING.txt)
 
 set(CPACK_GENERATOR ZIP)

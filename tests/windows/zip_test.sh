@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the zip as scripts/build-windows does and unpacks it into DEST, where
-# the end-to-end tests run its exe. The zip must hold the exe, the README and
-# SDL's licence and nothing else, and the exe may need no DLL but Windows' own.
+# the end-to-end tests run its exe. The zip must hold the exe, the README, the
+# program's licence and SDL's and nothing else, and the exe may need no DLL but Windows' own.
 # usage: zip_test.sh BUILD_DIR DEST OBJDUMP
 set -euo pipefail
 build=$1
@@ -16,7 +16,9 @@ rm -rf "$dest"
 mkdir -p "$dest"
 (cd "$dest" && cmake -E tar xf "$zip")
 files=$(cd "$dest" && find . -type f | sort | tr '\n' ' ')
-[ "$files" = "./$top/README.md ./$top/SDL-COPYING.txt ./$top/turnfan.exe " ] || fail "$(basename "$zip") holds $files"
+[ "$files" = "./$top/LICENSE.txt ./$top/README.md ./$top/SDL-COPYING.txt ./$top/turnfan.exe " ] ||
+  fail "$(basename "$zip") holds $files"
+grep -q "^MIT License" "$dest/$top/LICENSE.txt" || fail "LICENSE.txt is not the program's licence"
 grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$dest/$top/SDL-COPYING.txt" || fail "SDL-COPYING.txt is not the LGPL"
 
 system_dlls=" advapi32.dll gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll winmm.dll "
