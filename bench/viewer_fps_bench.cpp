@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "swap_reports.h"
 #include "viewer.h"
 #include "xvfb.h"
 
@@ -24,36 +25,14 @@ namespace {
 
 constexpr double SETTLE = 0.5; // seconds between the first picture and the round
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
-
 // Swaps per second between the first and the last shim report inside [from, to];
 // 0 if there are fewer than two.
 double swap_rate(const std::string& reports, double from, double to)
 {
-    std::istringstream in(reports);
-    std::string line;
-    long first_n = -1, last_n = -1;
-    double first_t = 0.0, last_t = 0.0;
-    while (std::getline(in, line)) {
-        long n = 0;
-        double t = 0.0;
-        if (std::sscanf(line.c_str(), "swaps %ld at %lf", &n, &t) != 2 || t < from || t > to)
-            continue;
-        if (first_n < 0) {
-            first_n = n;
-            first_t = t;
-        }
-        last_n = n;
-        last_t = t;
-    }
-    if (first_n < 0 || last_t <= first_t)
+    const SwapSpan span = swaps_reported(reports, from, to);
+    if (span.last <= span.first)
         return 0.0;
-    return static_cast<double>(last_n - first_n) / (last_t - first_t);
+    return static_cast<double>(span.swaps) / (span.last - span.first);
 }
 
 // One round of one program; frames per second, or 0 if it did not come up.

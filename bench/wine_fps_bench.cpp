@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "swap_reports.h"
 #include "viewer.h"
 #include "xvfb.h"
 
@@ -31,13 +32,6 @@ namespace {
 
 constexpr double SETTLE = 1.0; // seconds between the first picture and the round
 constexpr int X_SHM_PUT_IMAGE = 3;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
 
 // A field of a request, in the client's byte order, which is this machine's.
 template <typename T> T field(const unsigned char* p)
@@ -152,32 +146,6 @@ private:
 
 // The swaps that the LD_PRELOAD counter reports between its first and its last
 // report inside [from, to].
-struct SwapSpan {
-    long swaps = 0;
-    double first = 0.0; // CLOCK_MONOTONIC seconds
-    double last = 0.0;
-};
-
-SwapSpan swaps_reported(const std::string& reports, double from, double to)
-{
-    std::istringstream in(reports);
-    std::string line;
-    SwapSpan span;
-    long first_n = -1;
-    while (std::getline(in, line)) {
-        long n = 0;
-        double t = 0.0;
-        if (std::sscanf(line.c_str(), "swaps %ld at %lf", &n, &t) != 2 || t < from || t > to)
-            continue;
-        if (first_n < 0) {
-            first_n = n;
-            span.first = t;
-        }
-        span.swaps = n - first_n;
-        span.last = t;
-    }
-    return span;
-}
 
 struct Program {
     const char* name;
