@@ -1,20 +1,21 @@
-// The real binary on a private X server: what it prints, how it ends.
+// The real binary on a private X server, where X alone can set the scene: what
+// it prints, how it ends, and input no other platform can give.
 #include <gtest/gtest.h>
+// After GoogleTest: Xlib's macros would clash with its names.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <memory>
+#include <vector>
+
+#include "expect.h"
 #include "paths.h"
-#include "session.h"
+#include "platform.h"
 
 namespace {
-
-TEST(Shell, WindowCloseQuitsWithStatusZero)
-{
-    Session s;
-    ASSERT_TRUE(shows_first_frame(s));
-    pause_seconds(0.5);
-    expect_clean_close(*s.viewer);
-}
 
 // Ctrl-\ ends the viewer at once every time, by the signal's own default
 // action; the start-up lines were out before it, though stdout is a pipe.
@@ -22,42 +23,93 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 {
     const rlimit no_core = {0, 0};
     ASSERT_EQ(setrlimit(RLIMIT_CORE, &no_core), 0);
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
+    X11 x;
     for (int run = 0; run < 8; ++run) {
-        Viewer viewer(server.display(), viewer_binary());
-        ASSERT_TRUE(viewer.wait_for_window());
-        kill(viewer.pid(), SIGQUIT);
-        ExitResult r = viewer.wait_exit(10.0);
+        ASSERT_EQ(x.start(), "");
+        kill(x.viewer().pid(), SIGQUIT);
+        ExitResult r = x.wait_exit(10.0);
         EXPECT_EQ(r.signal, SIGQUIT) << "run " << run;
         EXPECT_EQ(r.out, started_banner()) << "run " << run;
     }
 }
 
-TEST(Shell, ArgumentsAreIgnored)
+// Arguments are ignored; the depth printed is the desktop's, and it is the
+// depth the window asks for.
+TEST(Shell, ArgumentsAreIgnoredAndTheDesktopsDepthIsPrinted)
 {
-    Session s(24, {"--help", "-fullscreen", "800", "600", "no-such-file"});
-    ASSERT_TRUE(shows_first_frame(s));
-    expect_clean_close(*s.viewer);
+    const struct {
+        int depth;
+        std::vector<std::string> args;
+    } cases[] = {{24, {"--help", "-fullscreen", "800", "600", "no-such-file"}}, {16, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.depth);
+        X11 x(c.depth);
+        ASSERT_EQ(x.start(c.args), "");
+        expect_clean_close(x, started_banner(c.depth == 24 ? 32 : c.depth) + QUIT_LINE);
+    }
 }
 
-// The depth printed is the desktop's, and it is the depth the window asks for.
-TEST(Shell, SixteenBitDesktopGivesASixteenBitWindow)
+// The server repeats a held key while three other viewers keep the machine
+// busy: neither its repeats nor SDL's own may add a step. A repeat every
+// millisecond, far above a desktop's rate, gives a race hundreds of chances.
+TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
 {
-    Session s(16);
-    ASSERT_TRUE(shows_first_frame(s));
-    expect_clean_close(*s.viewer, started_banner(16) + QUIT_LINE);
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    const Image start = grab_settled(x);
+    Display* dpy = x.screen().dpy;
+    XKeyboardControl control = {};
+    control.auto_repeat_mode = AutoRepeatModeOn;
+    XChangeKeyboardControl(dpy, KBAutoRepeatMode, &control);
+    XkbSetAutoRepeatRate(dpy, XkbUseCoreKbd, 250, 1);
+    XSync(dpy, False);
+    XvfbServer elsewhere;
+    ASSERT_TRUE(elsewhere.ok());
+    std::vector<std::unique_ptr<Process>> load;
+    for (int i = 0; i < 3; ++i)
+        load.push_back(std::make_unique<Process>(
+            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}}));
+    for (int hold = 0; hold < 6; ++hold) {
+        x.key("w", true);
+        const Image moved = grab_until(x, [&](const Image& i) { return i.rgb != start.rgb; });
+        ASSERT_NE(moved.rgb, start.rgb);
+        // Held on purpose: the length of the hold is what is tested.
+        pause_seconds(1.0);
+        x.key("w", false);
+        // One step back: only a single step forward brings the start picture back.
+        tap(x, "s");
+        const Image back = grab_until(x, [&](const Image& i) { return i.rgb == start.rgb; });
+        ASSERT_EQ(back.rgb, start.rgb) << "hold " << hold;
+    }
 }
 
-TEST(Shell, NoOpenGLMeansVideoModeSetFailed)
+// SDL drops what overflows its queue, the release too; the pointer moving with
+// no button held afterwards must not go on turning the scene.
+TEST(Shell, BurstThatOverflowsTheQueueLeavesNoDragBehind)
 {
-    // SDL's dummy driver has video but no OpenGL.
-    expect_failed_start(run_to_exit("", viewer_binary(), {}, {"SDL_VIDEODRIVER=dummy"}), MODE_SET_FAILED);
-}
-
-TEST(Shell, UnknownVideoDriverMeansVideoInitializationFailed)
-{
-    expect_failed_start(run_to_exit("", viewer_binary(), {}, {"SDL_VIDEODRIVER=no-such-driver"}), INIT_FAILED);
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    Display* dpy = x.screen().dpy;
+    for (int burst = 0; burst < 4; ++burst) {
+        // Button 1 down, 3000 motions to and fro, up, all at once: faster than
+        // any program empties its event queue.
+        x.move_pointer(320, 240);
+        int root_x = 0, root_y = 0;
+        Window child;
+        XTranslateCoordinates(dpy, x.screen().window, DefaultRootWindow(dpy), 320, 240, &root_x, &root_y, &child);
+        XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+        for (int i = 1; i <= 3000; ++i)
+            XTestFakeMotionEvent(dpy, -1, root_x + i % 40, root_y + i % 30, CurrentTime);
+        XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+        XSync(dpy, False);
+        const Image after = grab_settled(x);
+        for (int i = 0; i < 10; ++i) {
+            x.move_pointer(100 + 40 * i, 100 + 25 * i);
+            pause_seconds(0.02);
+        }
+        const Image moved = grab_settled(x);
+        ASSERT_EQ(moved.rgb, after.rgb) << "burst " << burst;
+    }
 }
 
 } // namespace

@@ -8,18 +8,15 @@
 // SDL2, through LD_LIBRARY_PATH). Where the two differ, each outcome is fixed here.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "expect.h"
 #include "paths.h"
+#include "platform.h"
 #include "proc.h"
-#include "session.h"
 
 namespace {
 
@@ -37,11 +34,20 @@ bool ended(pid_t pid)
     return state.empty() || state == "Z";
 }
 
+// Runs the viewer with these environment changes and no DISPLAY unless they
+// name one, and waits for it to end by itself.
+ExitResult run_to_exit(std::vector<std::string> env)
+{
+    env.insert(env.begin(), "DISPLAY=");
+    Process viewer({viewer_binary()}, {env});
+    return viewer.wait();
+}
+
 TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 {
-    Session s;
-    ASSERT_TRUE(shows_first_frame(s));
-    const std::string maps = proc_file(s.viewer->pid(), "maps");
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    const std::string maps = proc_file(x.viewer().pid(), "maps");
     if (sdl_compat()) {
         EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
         EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
@@ -50,7 +56,7 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
         EXPECT_EQ(maps.find("sdl12-compat"), std::string::npos) << maps;
         EXPECT_EQ(maps.find("libSDL2"), std::string::npos) << maps;
     }
-    expect_clean_close(*s.viewer);
+    expect_clean_close(x);
 }
 
 // No DISPLAY, no TERM, no standard input: as in CI. Classic SDL falls back to
@@ -63,23 +69,21 @@ TEST(Platform, NoDisplayAndNoTerminal)
 {
     const std::vector<std::string> env = {"TERM=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR="};
     if (!sdl_compat()) {
-        ExitResult r = run_to_exit("", viewer_binary(), {}, env);
+        ExitResult r = run_to_exit(env);
         ASSERT_TRUE(r.exited) << "ended by signal " << r.signal;
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, INITIALIZING);
         EXPECT_EQ(r.err, "Error opening terminal: unknown.\n");
         return;
     }
-    Viewer viewer("", viewer_binary(), {}, env);
+    Process viewer({viewer_binary()}, {{"DISPLAY=", env[0], env[1], env[2]}});
     const pid_t pid = viewer.pid();
     ASSERT_GT(pid, 0);
-    for (int i = 0; i < 60 && !ended(pid); ++i)
-        pause_seconds(0.05);
-    if (!ended(pid)) {
+    if (!wait_until([&] { return ended(pid); }, 3.0)) {
         ASSERT_TRUE(catches(pid, SIGTERM)) << "SDL never started";
         kill(pid, SIGTERM);
     }
-    ExitResult r = viewer.wait_exit();
+    ExitResult r = viewer.wait();
     // libwayland's complaint while SDL2 probes for a Wayland display comes first.
     const std::string wayland = "error: XDG_RUNTIME_DIR is invalid or not set in the environment.\n";
     ASSERT_EQ(r.err.compare(0, wayland.size(), wayland), 0) << r.err;
@@ -93,21 +97,9 @@ TEST(Platform, NoDisplayAndNoTerminal)
 // An X server without the GLX extension.
 TEST(Platform, DisplayWithoutOpenGL)
 {
-    // XvfbServer starts "Xvfb" from PATH: put one first that adds -extension GLX.
-    char dir_template[] = "/tmp/turnfan-noglx-XXXXXX";
-    const std::string dir = mkdtemp(dir_template);
-    const std::string wrapper = dir + "/Xvfb";
-    const std::string path = std::getenv("PATH");
-    std::ofstream(wrapper) << "#!/bin/sh\nPATH='" << path << "' exec Xvfb \"$@\" -extension GLX\n";
-    chmod(wrapper.c_str(), 0755);
-    setenv("PATH", (dir + ":" + path).c_str(), 1);
-    XvfbServer server;
-    setenv("PATH", path.c_str(), 1);
-    std::remove(wrapper.c_str());
-    rmdir(dir.c_str());
+    XvfbServer server(24, {"-extension", "GLX"});
     ASSERT_TRUE(server.ok());
-
-    ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
+    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
     EXPECT_EQ(r.out, started_banner());
     const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
@@ -120,7 +112,7 @@ TEST(Platform, EightBitScreen)
 {
     XvfbServer server(8);
     ASSERT_TRUE(server.ok());
-    ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
+    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
     // The compatibility layer reports no depth for a palette screen.
     EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
