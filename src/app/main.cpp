@@ -28,12 +28,6 @@ void open_standard_streams()
 #endif
 }
 
-bool is_set(const char* name)
-{
-    const char* value = getenv(name);
-    return value && *value;
-}
-
 // Without a usable display SDL would fall back to a terminal driver (escape codes
 // into our output) or an offscreen one (no window, full CPU). Where SDL has X11 we
 // ask for it, so that such a start fails at once; a driver the user names, and a
@@ -41,6 +35,10 @@ bool is_set(const char* name)
 void prefer_x11_driver()
 {
 #ifdef SDL_VIDEO_DRIVER_X11
+    auto is_set = [](const char* name) {
+        const char* value = getenv(name);
+        return value && *value;
+    };
     if (!getenv("SDL_VIDEODRIVER") && !(is_set("WAYLAND_DISPLAY") && !is_set("DISPLAY")))
         setenv("SDL_VIDEODRIVER", "x11", 1);
 #endif
