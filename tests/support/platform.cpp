@@ -131,7 +131,9 @@ public:
             env_.push_back("SDL_VIDEODRIVER=wayland");
         }
         viewer_ = std::make_unique<Process>(command(args), ProcessOptions{joined(env_, env)});
-        if (!find_nested_picture())
+        // weston fades a new window in: until then no channel is at full intensity.
+        const auto faded_in = [](const Image& i) { return std::find(i.rgb.begin(), i.rgb.end(), 255) != i.rgb.end(); };
+        if (!find_nested_picture() || !faded_in(grab_until(*this, faded_in, start_seconds())))
             return "no picture on weston's desktop; the viewer printed:\n" + wait_exit(1).err + read_file(log_path());
         return "";
     }
