@@ -112,14 +112,30 @@ Image yellowed(Image image)
 
 // --- The cases, each on every platform ---------------------------------------
 
-// Each case starts the viewer and takes its first picture, the rectangles
-// where the projection puts them.
-class Scenario : public testing::TestWithParam<std::string> {
+// The platform of the case, or a skip saying why it cannot run here.
+class OnPlatform : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override
     {
         platform = make_platform(GetParam());
         TURNFAN_SKIP_IF(platform->unavailable());
+    }
+
+    std::unique_ptr<Platform> platform;
+};
+
+// Cases whose viewer must not start.
+class FailedStart : public OnPlatform { };
+
+// Cases that start the viewer and take its first picture, the rectangles where
+// the projection puts them.
+class Scenario : public OnPlatform {
+protected:
+    void SetUp() override
+    {
+        OnPlatform::SetUp();
+        if (IsSkipped())
+            return;
         ASSERT_EQ(platform->start(), "");
         started = true;
         start_picture = grab_settled(*platform);
@@ -142,21 +158,8 @@ protected:
         return grab_until(*platform, [&](const Image& i) { return i.rgb == start_picture.rgb; });
     }
 
-    std::unique_ptr<Platform> platform;
     bool started = false;
     Image start_picture;
-};
-
-// Cases whose viewer must not start.
-class FailedStart : public testing::TestWithParam<std::string> {
-protected:
-    void SetUp() override
-    {
-        platform = make_platform(GetParam());
-        TURNFAN_SKIP_IF(platform->unavailable());
-    }
-
-    std::unique_ptr<Platform> platform;
 };
 
 const auto PLATFORM_NAME = [](const testing::TestParamInfo<std::string>& info) { return info.param; };
