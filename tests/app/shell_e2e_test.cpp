@@ -21,6 +21,7 @@ namespace {
 // action; the start-up lines were out before it, though stdout is a pipe.
 TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const rlimit no_core = {0, 0};
     ASSERT_EQ(setrlimit(RLIMIT_CORE, &no_core), 0);
     X11 x;
@@ -39,6 +40,7 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 // asked for its own choice.
 TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const struct {
         int screen, classic, compat;
         std::vector<std::string> args;
@@ -60,6 +62,7 @@ TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 // rewires its output first.
 TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server;
     ASSERT_TRUE(server.ok());
     XDriver screen(server.display());
@@ -86,6 +89,7 @@ TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
 // millisecond, far above a desktop's rate, gives a race hundreds of chances.
 TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     X11 x;
     ASSERT_EQ(x.start(), "");
     const Image start = grab_settled(x);
@@ -119,6 +123,7 @@ TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
 // no button held afterwards must not go on turning the scene.
 TEST(Shell, BurstThatOverflowsTheQueueLeavesNoDragBehind)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     X11 x;
     ASSERT_EQ(x.start(), "");
     Display* dpy = x.screen().dpy;

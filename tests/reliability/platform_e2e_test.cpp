@@ -31,6 +31,7 @@ ExitResult run_to_exit(
 
 TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     X11 x;
     ASSERT_EQ(x.start(), "");
     const std::string maps = proc_file(x.viewer().pid(), "maps");
@@ -74,6 +75,7 @@ TEST(Platform, NoDisplayEndsAtOnce)
 // An X server without the GLX extension.
 TEST(Platform, DisplayWithoutOpenGL)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server(24, {"-extension", "GLX"});
     ASSERT_TRUE(server.ok());
     ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
@@ -87,6 +89,7 @@ TEST(Platform, DisplayWithoutOpenGL)
 // visual has it.
 TEST(Platform, EightBitScreen)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server(8);
     ASSERT_TRUE(server.ok());
     ExitResult r = run_to_exit({"DISPLAY=" + server.display()});

@@ -160,6 +160,7 @@ private:
 
 TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const char* env = std::getenv("TURNFAN_SOAK_SECONDS");
     const double seconds = env ? std::atof(env) : DEFAULT_SECONDS;
     ASSERT_GT(seconds, WARMUP_SECONDS) << "the soak must outlast the warm-up";

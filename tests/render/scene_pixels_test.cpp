@@ -125,6 +125,8 @@ class SceneOnScreen : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        if (!missing_tool("Xvfb").empty())
+            return;
         server = new XvfbServer;
         ASSERT_TRUE(server->ok());
         server->export_display();
@@ -134,7 +136,8 @@ protected:
 
     static void TearDownTestSuite()
     {
-        SDL_Quit();
+        if (server)
+            SDL_Quit();
         delete server;
         server = nullptr;
     }
@@ -142,6 +145,7 @@ protected:
     // The state at start: unturned, no offsets, fixed-axis chain.
     void SetUp() override
     {
+        TURNFAN_SKIP_IF(missing_tool("Xvfb"));
         ASSERT_TRUE(server && server->ok());
         const Quat identity = {0, 0, 0, 1};
         std::copy(identity, identity + 4, view.scene_rotation);
@@ -269,6 +273,7 @@ TEST_F(SceneOnScreen, OffsetsMoveAndScaleThePicture)
 // The real program: its first frames, then key m switches the fan to quaternions.
 TEST(ViewerOnScreen, StartFrameThenKeyMTurnsTheFanYellow)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     X11 viewer;
     ASSERT_EQ(viewer.start(), "");
     const Image start = grab_settled(viewer);
