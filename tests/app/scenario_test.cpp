@@ -138,6 +138,8 @@ protected:
             return;
         ASSERT_EQ(platform->start(), "");
         started = true;
+        // A compositor may still be fading the window in: wait for the outline, then for the picture to settle.
+        grab_until(*platform, [](const Image& i) { return bool(outline_at(i, predict_outline(Scene{}))); });
         start_picture = grab_settled(*platform);
         ASSERT_TRUE(outline_at(start_picture, predict_outline(Scene{})));
     }

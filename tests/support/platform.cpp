@@ -133,17 +133,19 @@ public:
         viewer_ = std::make_unique<Process>(command(args), ProcessOptions{joined(env_, env)});
         // weston fades a new window in: until then no channel is at full intensity.
         const auto faded_in = [](const Image& i) { return std::find(i.rgb.begin(), i.rgb.end(), 255) != i.rgb.end(); };
-        if (!find_nested_picture() || !faded_in(grab_until(*this, faded_in, start_seconds())))
+        // A native window may still move when its frame arrives: aim again once it shows.
+        if (!find_nested_picture() || !faded_in(grab_until(*this, faded_in, start_seconds())) || !find_nested_picture())
             return "no picture on weston's desktop; the viewer printed:\n" + wait_exit(1).err + read_file(log_path());
         return "";
     }
 
-    // Keys further apart than on X: weston hands them on in batches, and a
-    // release and a press of one key with one time look like auto-repeat to SDL.
+    // Keys further apart than on X: weston stamps them with the time it hands
+    // them on, which on a busy machine may come in batches, and a release and a
+    // press of one key with one time look like auto-repeat to SDL.
     void key(const char* keysym_name, bool press) override
     {
         X11::key(keysym_name, press);
-        pause_seconds(0.03);
+        pause_seconds(0.1);
     }
 
     void button(int number, bool press) override
