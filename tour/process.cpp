@@ -31,6 +31,7 @@ std::vector<std::string> child_environment(const std::vector<std::string>& chang
 std::vector<char*> c_strings(std::vector<std::string>& strings)
 {
     std::vector<char*> out;
+    out.reserve(strings.size() + 1);
     for (std::string& s : strings)
         out.push_back(s.data());
     out.push_back(nullptr);
