@@ -12,6 +12,7 @@
 #include "app/quit.h"
 #include "app/view_state.h"
 #include "input_events.h"
+#include "input_rules.h"
 #include "standins.h"
 
 namespace {
@@ -58,128 +59,93 @@ SDL_Event button(Uint8 type, Uint8 which, Uint16 x, Uint16 y)
     return e;
 }
 
-TEST_F(Dispatch, EmptyQueueReturnsAtOnce)
+// What the dispatch rules make of each event, as the stand-ins record it.
+std::string handed_on(Dispatched d, const SDL_Event& e)
 {
-    process_events();
-    EXPECT_TRUE(calls.empty());
+    switch (d) {
+    case Dispatched::KEY:
+        return (e.type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(e.key.keysym.sym);
+    case Dispatched::MOTION:
+        return "motion " + std::to_string(e.motion.x) + " " + std::to_string(e.motion.y);
+    case Dispatched::FRAME:
+        return "frame";
+    default:
+        return "";
+    }
 }
 
-TEST_F(Dispatch, KeyPressAndReleaseBothReachTheKeyHandler)
+// Every queue is drained at once; the calls in order and the view after it are
+// what the dispatch rules say. A regained activation draws in the middle of the
+// drain, before what is queued behind it.
+TEST_F(Dispatch, EveryQueueFollowsTheDispatchRules)
 {
-    push(key_event(SDL_KEYDOWN, SDLK_a));
-    push(key_event(SDL_KEYUP, SDLK_a));
-    push(key_event(SDL_KEYUP, SDLK_LSHIFT));
-    process_events();
-    EXPECT_EQ(calls, (std::vector<std::string>{"key down 97", "key up 97", "key up 304"}));
-}
-
-// Regaining activation draws at once, in the middle of the drain; what is queued behind it follows.
-TEST_F(Dispatch, RegainedActivationDrawsBeforeTheEventsBehindIt)
-{
-    push(key_event(SDL_KEYDOWN, SDLK_w));
-    push(active(1, SDL_APPACTIVE));
-    push(key_event(SDL_KEYDOWN, SDLK_e));
-    process_events();
-    EXPECT_EQ(calls, (std::vector<std::string>{"key down 119", "frame", "key down 101"}));
-}
-
-TEST_F(Dispatch, LosingActivationOrFocusAloneDrawsNothing)
-{
-    push(active(0, SDL_APPACTIVE));
-    push(active(1, SDL_APPMOUSEFOCUS));
-    push(active(1, SDL_APPINPUTFOCUS));
-    push(active(1, SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS));
-    push(active(0, SDL_APPACTIVE | SDL_APPINPUTFOCUS));
-    process_events();
-    EXPECT_TRUE(calls.empty());
-
-    push(active(1, SDL_APPACTIVE | SDL_APPINPUTFOCUS));
-    process_events();
-    EXPECT_EQ(calls, (std::vector<std::string>{"frame"}));
-}
-
-TEST_F(Dispatch, MotionReachesTheHandlerOnlyWhileAButtonIsDown)
-{
-    push(motion_event(5, 6)); // no button yet: dropped, position untouched
-    process_events();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(view.last_mouse_x, 0);
-    EXPECT_EQ(view.last_mouse_y, 0);
-
-    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 600, 470));
-    push(motion_event(601, 471));
-    push(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 601, 471));
-    push(motion_event(602, 472));
-    process_events();
-    EXPECT_EQ(calls, (std::vector<std::string>{"motion 601 471"}));
-    EXPECT_FALSE(view.button_down);
-    // The release stores nothing: the press position stays until a handler moves it.
-    EXPECT_EQ(view.last_mouse_x, 600);
-    EXPECT_EQ(view.last_mouse_y, 470);
-
-    // A release lost in SDL's full queue: motion with no button held ends the
-    // drag in its place, and neither it nor later motion reaches the handler.
-    calls.clear();
-    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20));
-    push(motion_event(11, 21, 0));
-    push(motion_event(12, 22));
-    process_events();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_FALSE(view.button_down);
-}
-
-TEST_F(Dispatch, EveryButtonStartsADragAndTheLatestPressWins)
-{
-    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20));
-    process_events();
-    EXPECT_TRUE(view.button_down);
-    EXPECT_EQ(view.last_mouse_x, 10);
-    EXPECT_EQ(view.last_mouse_y, 20);
-
-    // A second button while the first is held overwrites the position.
-    push(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479));
-    process_events();
-    EXPECT_TRUE(view.button_down);
-    EXPECT_EQ(view.last_mouse_x, 639);
-    EXPECT_EQ(view.last_mouse_y, 479);
-
-    // Releasing either ends the drag although the other is still held.
-    push(button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 639, 479));
-    push(motion_event(100, 100));
-    process_events();
-    EXPECT_FALSE(view.button_down);
-    EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(Dispatch, CoordinatesAreTakenUnsigned)
-{
-    push(button(SDL_MOUSEBUTTONDOWN, 7, 65535, 40000));
-    process_events();
-    EXPECT_EQ(view.last_mouse_x, 65535);
-    EXPECT_EQ(view.last_mouse_y, 40000);
-}
-
-TEST_F(Dispatch, OtherEventTypesChangeNothing)
-{
-    const Uint8 types[] = {SDL_NOEVENT, SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION, SDL_JOYBUTTONDOWN,
-        SDL_JOYBUTTONUP, SDL_SYSWMEVENT, SDL_EVENT_RESERVEDA, SDL_EVENT_RESERVEDB, SDL_VIDEORESIZE, SDL_VIDEOEXPOSE,
-        SDL_EVENT_RESERVED2, SDL_USEREVENT, SDL_USEREVENT + 5, SDL_NUMEVENTS - 1};
     SDL_SysWMmsg wm_message = {}; // SDL's queue copies the message a window-manager event points to
-    for (Uint8 t : types) {
-        SDL_Event e = of_type(t);
+    std::vector<SDL_Event> other_types;
+    for (int t : std::initializer_list<int>{SDL_NOEVENT, SDL_JOYAXISMOTION, SDL_JOYBALLMOTION, SDL_JOYHATMOTION,
+             SDL_JOYBUTTONDOWN, SDL_JOYBUTTONUP, SDL_SYSWMEVENT, SDL_EVENT_RESERVEDA, SDL_EVENT_RESERVEDB,
+             SDL_VIDEORESIZE, SDL_VIDEOEXPOSE, SDL_EVENT_RESERVED2, SDL_USEREVENT, SDL_USEREVENT + 5,
+             SDL_NUMEVENTS - 1}) {
+        SDL_Event e = of_type(static_cast<Uint8>(t));
         if (t == SDL_SYSWMEVENT)
             e.syswm.msg = &wm_message;
-        if (t == SDL_VIDEORESIZE) { // must not touch the window size
-            e.resize.w = 10;
-            e.resize.h = 10;
-        }
-        push(e);
+        else
+            e.resize.w = e.resize.h = 10; // a resize must not touch the window size
+        other_types.push_back(e);
     }
-    process_events();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(view.window_width, 640);
-    EXPECT_EQ(view.window_height, 480);
-    EXPECT_FALSE(view.button_down);
+
+    const struct {
+        const char* what;
+        std::vector<SDL_Event> events;
+        size_t calls;
+    } rows[] = {
+        {"an empty queue", {}, 0},
+        {"key press and release",
+            {key_event(SDL_KEYDOWN, SDLK_a), key_event(SDL_KEYUP, SDLK_a), key_event(SDL_KEYUP, SDLK_LSHIFT)}, 3},
+        {"regained activation",
+            {key_event(SDL_KEYDOWN, SDLK_w), active(1, SDL_APPACTIVE), key_event(SDL_KEYDOWN, SDLK_e)}, 3},
+        {"lost activation, focus alone",
+            {active(0, SDL_APPACTIVE), active(1, SDL_APPMOUSEFOCUS), active(1, SDL_APPINPUTFOCUS),
+                active(1, SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS), active(0, SDL_APPACTIVE | SDL_APPINPUTFOCUS),
+                active(1, SDL_APPACTIVE | SDL_APPINPUTFOCUS)},
+            1},
+        // The release stores nothing: the press position stays.
+        {"motion only while a button is down",
+            {motion_event(5, 6), button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 600, 470), motion_event(601, 471),
+                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 601, 471), motion_event(602, 472)},
+            1},
+        // A release lost in SDL's full queue: motion with no button held ends the drag.
+        {"motion with no button held",
+            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), motion_event(11, 21, 0), motion_event(12, 22)}, 0},
+        // Releasing either button ends the drag although the other is still held.
+        {"every button, the latest press wins",
+            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
+                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479)},
+            0},
+        {"either release ends the drag",
+            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
+                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479),
+                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 639, 479), motion_event(100, 100)},
+            0},
+        {"coordinates unsigned", {button(SDL_MOUSEBUTTONDOWN, 7, 65535, 40000)}, 0},
+        {"other event types", other_types, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        calls.clear();
+        view = ViewState();
+        ViewState expected = view;
+        std::vector<std::string> expected_calls;
+        for (const SDL_Event& e : row.events) {
+            push(e);
+            const std::string call = handed_on(apply_dispatch_rule(expected, e), e);
+            if (!call.empty())
+                expected_calls.push_back(call);
+        }
+        process_events();
+        EXPECT_EQ(calls, expected_calls);
+        EXPECT_EQ(calls.size(), row.calls);
+        EXPECT_TRUE(same_view(view, expected));
+    }
 }
 
 // Standard output goes to the captured standard error, so the pattern sees

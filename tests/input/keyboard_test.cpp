@@ -1,259 +1,128 @@
-// Keyboard commands, driven with real SDL key events.
+// Keyboard commands, driven with real SDL key events and compared with the key rules.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "input_events.h"
+#include "input_rules.h"
 
 namespace {
 
-// A drag that turns the scene leaves the offsets alone and changes the rotation.
-void expect_drag_rotates()
+// A step of a row: `times` events of one kind. An odd key carries Shift and Caps
+// Lock, a capital, and scancode and state bytes that contradict its type.
+struct Keys {
+    Uint8 type;
+    SDLKey sym;
+    int times = 1;
+    bool odd = false;
+};
+
+// What a drag does once the keys are in.
+enum Drag { NO_DRAG, ROTATES, PANS, ALONG_Z };
+
+// A drag of 64 pixels across and 48 down from zero offsets: turns, pans by
+// (0.6, -0.6), or moves 0.6 along z.
+void expect_drag(Drag drag)
 {
-    const ViewState before = view;
-    start_drag(320, 240);
-    move_to(400, 200);
-    EXPECT_EQ(view.offset_x, before.offset_x);
-    EXPECT_EQ(view.offset_y, before.offset_y);
-    EXPECT_EQ(view.offset_z, before.offset_z);
-    EXPECT_NE(view.scene_rotation[1], before.scene_rotation[1]);
+    if (drag == NO_DRAG)
+        return;
+    view.offset_x = view.offset_y = view.offset_z = 0.0f;
+    const float turned = view.scene_rotation[1];
+    start_drag(100, 100);
+    move_to(164, 148);
+    EXPECT_EQ(view.offset_x, drag == PANS ? 0.6f : 0.0f);
+    EXPECT_EQ(view.offset_y, drag == PANS ? -0.6f : 0.0f);
+    EXPECT_EQ(view.offset_z, drag == ALONG_Z ? 0.6f : 0.0f);
+    EXPECT_EQ(view.scene_rotation[1] != turned, drag == ROTATES);
 }
 
-// A drag of 64 pixels across pans by 0.6.
-void expect_drag_pans()
-{
-    start_drag(100, 100);
-    move_to(164, 100);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_z, 0.0f);
-}
+constexpr Uint8 DOWN = SDL_KEYDOWN, UP = SDL_KEYUP;
 
-// A drag of 48 pixels down moves 0.6 along z.
-void expect_drag_moves_along_z()
+std::vector<Keys> unlisted_keys()
 {
-    start_drag(100, 100);
-    move_to(100, 148);
-    EXPECT_EQ(view.offset_z, 0.6f);
-    EXPECT_EQ(view.offset_x, 0.0f);
+    std::vector<Keys> keys = {{DOWN, SDLK_LSHIFT}};
+    for (SDLKey sym :
+        {SDLK_b, SDLK_z, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_CAPSLOCK, SDLK_F1, SDLK_KP_PLUS, SDLK_1, SDLK_LALT,
+            SDLK_RALT, SDLK_LMETA, SDLK_LSUPER, SDLK_MODE, SDLK_RSHIFT, SDLK_RCTRL, SDLK_TAB, SDLK_BACKSPACE})
+        keys.insert(keys.end(), {{DOWN, sym}, {UP, sym}});
+    return keys;
 }
 
 } // namespace
 
-TEST(HandleKey, EachLetterStepsItsOwnAngleByOneDegree)
+// After every event the view is what the key rules make of the one before. Each
+// row starts from angles (z, x, y) = (10, 20, 30), offsets and a rotation, and
+// ends at the angles it names.
+TEST(HandleKey, EveryKeyFollowsTheKeyRules)
 {
-    struct Case {
-        SDLKey sym;
-        float ViewState::*angle;
-        float change;
+    const struct {
+        const char* what;
+        std::vector<Keys> keys;
+        float z, x, y;
+        Drag drag;
+    } rows[] = {
+        {"each letter by one degree",
+            {{DOWN, SDLK_e}, {DOWN, SDLK_w, 2}, {DOWN, SDLK_d, 3}, {DOWN, SDLK_q, 2}, {DOWN, SDLK_s}, {DOWN, SDLK_a}},
+            9, 21, 32, ROTATES},
+        {"never wrapped", {{DOWN, SDLK_e, 360}, {DOWN, SDLK_q}, {DOWN, SDLK_s, 400}}, 369, -380, 30, NO_DRAG},
+        {"m twice keeps the angles", {{DOWN, SDLK_w}, {DOWN, SDLK_m}, {DOWN, SDLK_d}, {DOWN, SDLK_m}}, 10, 21, 31,
+            NO_DRAG},
+        {"r only zeroes the angles", {{DOWN, SDLK_m}, {DOWN, SDLK_LSHIFT}, {DOWN, SDLK_r}}, 0, 0, 0, NO_DRAG},
+        {"released commands, Esc's too",
+            {{UP, SDLK_ESCAPE}, {UP, SDLK_a}, {UP, SDLK_d}, {UP, SDLK_e}, {UP, SDLK_m}, {UP, SDLK_q}, {UP, SDLK_r},
+                {UP, SDLK_s}, {UP, SDLK_w}},
+            10, 20, 30, NO_DRAG},
+        {"known by the symbol alone",
+            {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_a, 1, true}, {DOWN, SDLK_LCTRL}, {DOWN, SDLK_e, 1, true}}, 11, 20, 29,
+            PANS},
+        {"unlisted keys", unlisted_keys(), 10, 20, 30, ALONG_Z},
+        {"left modifiers", {{DOWN, SDLK_LSHIFT}, {UP, SDLK_LSHIFT}, {DOWN, SDLK_LCTRL}, {UP, SDLK_LCTRL}}, 10, 20, 30,
+            ROTATES},
+        // Two pressed, one released: the other flag is not brought back.
+        {"shift, ctrl, release ctrl", {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_LCTRL}, {UP, SDLK_LCTRL}}, 10, 20, 30, ROTATES},
+        {"ctrl, shift, release shift", {{DOWN, SDLK_LCTRL}, {DOWN, SDLK_LSHIFT}, {UP, SDLK_LSHIFT}}, 10, 20, 30,
+            ROTATES},
+        {"shift, ctrl, release shift", {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_LCTRL}, {UP, SDLK_LSHIFT}}, 10, 20, 30, PANS},
+        {"ctrl, shift, release ctrl", {{DOWN, SDLK_LCTRL}, {DOWN, SDLK_LSHIFT}, {UP, SDLK_LCTRL}}, 10, 20, 30, ALONG_Z},
+        // Right modifiers neither set a flag nor clear a left one.
+        {"right modifiers", {{DOWN, SDLK_RSHIFT}, {DOWN, SDLK_RCTRL}, {UP, SDLK_RSHIFT}, {UP, SDLK_RCTRL}}, 10, 20, 30,
+            ROTATES},
+        {"right ones after left shift", {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_RCTRL}, {UP, SDLK_RSHIFT}}, 10, 20, 30,
+            ALONG_Z},
+        {"right ones after left ctrl", {{DOWN, SDLK_LCTRL}, {UP, SDLK_RCTRL}, {UP, SDLK_RSHIFT}}, 10, 20, 30, PANS},
     };
-    const Case cases[] = {
-        {SDLK_e, &ViewState::angle_z, 1.0f},
-        {SDLK_q, &ViewState::angle_z, -1.0f},
-        {SDLK_w, &ViewState::angle_x, 1.0f},
-        {SDLK_s, &ViewState::angle_x, -1.0f},
-        {SDLK_d, &ViewState::angle_y, 1.0f},
-        {SDLK_a, &ViewState::angle_y, -1.0f},
-    };
-    for (const Case& c : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
         reset_view();
         view.angle_z = 10.0f;
         view.angle_x = 20.0f;
         view.angle_y = 30.0f;
+        view.offset_x = 0.5f;
+        view.offset_y = -0.25f;
+        view.offset_z = 1.5f;
+        set_quat(view.scene_rotation, 0.0f, 0.6f, 0.0f, 0.8f);
+        set_quat(view.drag_rotation, 0.6f, 0.0f, 0.0f, 0.8f);
         ViewState expected = view;
-        expected.*c.angle += c.change;
-        press(c.sym);
-        EXPECT_TRUE(same_view(view, expected)) << "key " << c.sym;
+        for (const Keys& k : row.keys)
+            for (int n = 0; n < k.times; ++n) {
+                SDL_Event e = k.odd ? key_event(k.type, k.sym, static_cast<SDLMod>(KMOD_LSHIFT | KMOD_CAPS), 'A')
+                                    : key_event(k.type, k.sym);
+                if (k.odd) {
+                    e.key.state = SDL_RELEASED;
+                    e.key.keysym.scancode = 200;
+                }
+                handle_key(&e);
+                apply_key_rule(expected, e);
+                ASSERT_TRUE(same_view(view, expected)) << "key " << k.sym << " event " << n;
+            }
+        EXPECT_EQ(view.angle_z, row.z);
+        EXPECT_EQ(view.angle_x, row.x);
+        EXPECT_EQ(view.angle_y, row.y);
+        expect_drag(row.drag);
     }
-}
-
-TEST(HandleKey, AnglesAreNeverWrapped)
-{
-    reset_view();
-    for (int i = 0; i < 360; ++i)
-        press(SDLK_e);
-    EXPECT_EQ(view.angle_z, 360.0f);
-    press(SDLK_q);
-    EXPECT_EQ(view.angle_z, 359.0f);
-
-    for (int i = 0; i < 400; ++i)
-        press(SDLK_s);
-    EXPECT_EQ(view.angle_x, -400.0f);
-}
-
-TEST(HandleKey, OppositeKeysCancel)
-{
-    reset_view();
-    view.angle_z = 12.25f;
-    press(SDLK_e);
-    press(SDLK_q);
-    EXPECT_EQ(view.angle_z, 12.25f);
-}
-
-TEST(HandleKey, ReleasingCommandKeysDoesNothing)
-{
-    // Esc among them: its release must not end the process.
-    const SDLKey keys[] = {SDLK_ESCAPE, SDLK_a, SDLK_d, SDLK_e, SDLK_m, SDLK_q, SDLK_r, SDLK_s, SDLK_w};
-    reset_view();
-    view.angle_z = 3.0f;
-    view.angle_x = -4.0f;
-    view.angle_y = 5.0f;
-    const ViewState before = view;
-    for (SDLKey sym : keys) {
-        release(sym);
-        EXPECT_TRUE(same_view(view, before)) << "key " << sym;
-    }
-}
-
-TEST(HandleKey, MTogglesTheModeAndKeepsTheAngles)
-{
-    reset_view();
-    press(SDLK_w);
-    press(SDLK_d);
-    press(SDLK_q);
-    const ViewState before = view;
-    press(SDLK_m);
-    EXPECT_TRUE(view.quaternion_mode);
-    EXPECT_EQ(view.angle_x, 1.0f);
-    EXPECT_EQ(view.angle_y, 1.0f);
-    EXPECT_EQ(view.angle_z, -1.0f);
-    press(SDLK_m);
-    EXPECT_TRUE(same_view(view, before));
-}
-
-TEST(HandleKey, ROnlyZeroesTheAngles)
-{
-    reset_view();
-    press(SDLK_w);
-    press(SDLK_a);
-    press(SDLK_e);
-    press(SDLK_m);
-    press(SDLK_LSHIFT);
-    start_drag(100, 100);
-    move_to(100, 160);
-    release(SDLK_LSHIFT);
-    press(SDLK_LCTRL);
-    start_drag(100, 100);
-    move_to(180, 40);
-    release(SDLK_LCTRL);
-    start_drag(320, 240);
-    move_to(380, 200);
-    ASSERT_NE(view.offset_x, 0.0f);
-    ASSERT_NE(view.offset_y, 0.0f);
-    ASSERT_NE(view.offset_z, 0.0f);
-    ASSERT_NE(view.scene_rotation[3], 1.0f);
-
-    ViewState expected = view;
-    expected.angle_z = 0.0f;
-    expected.angle_x = 0.0f;
-    expected.angle_y = 0.0f;
-    press(SDLK_r);
-    EXPECT_TRUE(same_view(view, expected));
-}
-
-TEST(HandleKey, LetterIsKnownByItsSymbolAlone)
-{
-    reset_view();
-    press(SDLK_LSHIFT);
-    EXPECT_TRUE(view.shift_held);
-    // Shift and Caps Lock down, a capital typed, and scancode and state bytes
-    // that contradict the type: only the type and the symbol count.
-    SDL_Event capital = key_event(SDL_KEYDOWN, SDLK_a, static_cast<SDLMod>(KMOD_LSHIFT | KMOD_CAPS), 'A');
-    capital.key.state = SDL_RELEASED;
-    capital.key.keysym.scancode = 200;
-    handle_key(&capital);
-    EXPECT_EQ(view.angle_y, -1.0f);
-    EXPECT_TRUE(view.shift_held);
-
-    press(SDLK_LCTRL);
-    SDL_Event control = key_event(SDL_KEYDOWN, SDLK_e, KMOD_LCTRL, 5);
-    handle_key(&control);
-    EXPECT_EQ(view.angle_z, 1.0f);
-    EXPECT_TRUE(view.ctrl_held);
-}
-
-TEST(HandleKey, UnlistedKeysChangeNothing)
-{
-    const SDLKey keys[] = {SDLK_b, SDLK_z, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_CAPSLOCK, SDLK_F1, SDLK_KP_PLUS,
-        SDLK_1, SDLK_LALT, SDLK_RALT, SDLK_LMETA, SDLK_LSUPER, SDLK_MODE, SDLK_RSHIFT, SDLK_RCTRL, SDLK_TAB,
-        SDLK_BACKSPACE};
-    reset_view();
-    view.angle_z = 7.0f;
-    view.shift_held = true;
-    const ViewState before = view;
-    for (SDLKey sym : keys) {
-        press(sym);
-        EXPECT_TRUE(same_view(view, before)) << "press of " << sym;
-        release(sym);
-        EXPECT_TRUE(same_view(view, before)) << "release of " << sym;
-    }
-}
-
-TEST(HandleKeyModifiers, EachLeftModifierSetsAndClearsItsFlag)
-{
-    reset_view();
-    press(SDLK_LSHIFT);
-    EXPECT_TRUE(view.shift_held);
-    EXPECT_FALSE(view.ctrl_held);
-    release(SDLK_LSHIFT, KMOD_LSHIFT);
-    EXPECT_FALSE(view.shift_held);
-
-    press(SDLK_LCTRL);
-    EXPECT_TRUE(view.ctrl_held);
-    EXPECT_FALSE(view.shift_held);
-    release(SDLK_LCTRL, KMOD_LCTRL);
-    EXPECT_FALSE(view.ctrl_held);
-}
-
-// Both left modifiers pressed, one released: the one pressed last wins, and
-// releasing either clears its own flag only.
-TEST(HandleKeyModifiers, OrdersOfTwoPressesAndARelease)
-{
-    struct Case {
-        const char* what;
-        SDLKey first, second, released;
-        bool shift_held, ctrl_held; // after the release
-        void (*then)();             // what a drag does after it
-    };
-    const Case cases[] = {
-        // Shift is still down, but its flag is not brought back.
-        {"shift, ctrl, release ctrl", SDLK_LSHIFT, SDLK_LCTRL, SDLK_LCTRL, false, false, expect_drag_rotates},
-        {"ctrl, shift, release shift", SDLK_LCTRL, SDLK_LSHIFT, SDLK_LSHIFT, false, false, expect_drag_rotates},
-        {"shift, ctrl, release shift", SDLK_LSHIFT, SDLK_LCTRL, SDLK_LSHIFT, false, true, expect_drag_pans},
-        {"ctrl, shift, release ctrl", SDLK_LCTRL, SDLK_LSHIFT, SDLK_LCTRL, true, false, expect_drag_moves_along_z},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        reset_view();
-        press(c.first);
-        press(c.second);
-        EXPECT_EQ(view.shift_held, c.second == SDLK_LSHIFT);
-        EXPECT_EQ(view.ctrl_held, c.second == SDLK_LCTRL);
-        release(c.released);
-        EXPECT_EQ(view.shift_held, c.shift_held);
-        EXPECT_EQ(view.ctrl_held, c.ctrl_held);
-        c.then();
-    }
-}
-
-TEST(HandleKeyModifiers, RightModifiersAreIgnored)
-{
-    reset_view();
-    press(SDLK_RSHIFT);
-    press(SDLK_RCTRL);
-    EXPECT_FALSE(view.shift_held);
-    EXPECT_FALSE(view.ctrl_held);
-    expect_drag_rotates();
-
-    // Nor do they clear a left modifier's flag.
-    press(SDLK_LSHIFT);
-    press(SDLK_RCTRL);
-    release(SDLK_RSHIFT);
-    EXPECT_TRUE(view.shift_held);
-    press(SDLK_LCTRL);
-    release(SDLK_RCTRL);
-    EXPECT_TRUE(view.ctrl_held);
 }
 
 TEST(HandleKeyDeathTest, EscQuitsAtOnceWithStatusZeroAndPrintsNothing)

@@ -8,6 +8,7 @@
 #include "compose_probe.h"
 #include "gl_recorder.h"
 #include "input_events.h"
+#include "input_rules.h"
 #include "render/frame.h"
 #include "rotation.h"
 
@@ -51,70 +52,17 @@ std::string StreamChecker::feed(SDL_Event e)
     process_events();
     ++events_;
 
+    if (e.type == SDL_QUIT || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE))
+        return describe(e) + " ends the process: it must not be fed";
     ViewState expected = before;
-    bool drew = false;
-    switch (e.type) {
-    case SDL_ACTIVEEVENT:
-        drew = (e.active.state & SDL_APPACTIVE) && e.active.gain;
-        break;
-    case SDL_KEYDOWN:
-        switch (e.key.keysym.sym) {
-        case SDLK_ESCAPE:
-            return "an Esc press was fed";
-        case SDLK_a:
-            --count_y_;
-            break;
-        case SDLK_d:
-            ++count_y_;
-            break;
-        case SDLK_e:
-            ++count_z_;
-            break;
-        case SDLK_q:
-            --count_z_;
-            break;
-        case SDLK_w:
-            ++count_x_;
-            break;
-        case SDLK_s:
-            --count_x_;
-            break;
-        case SDLK_r:
-            count_z_ = count_x_ = count_y_ = 0;
-            break;
-        case SDLK_m:
-            quaternion_mode_ = !quaternion_mode_;
-            break;
-        case SDLK_LSHIFT:
-            shift_ = true;
-            ctrl_ = false;
-            break;
-        case SDLK_LCTRL:
-            ctrl_ = true;
-            shift_ = false;
-            break;
-        default:
-            break;
-        }
-        break;
-    case SDL_KEYUP:
-        if (e.key.keysym.sym == SDLK_LSHIFT)
-            shift_ = false;
-        if (e.key.keysym.sym == SDLK_LCTRL)
-            ctrl_ = false;
-        break;
-    case SDL_MOUSEMOTION:
-        if (!button_down_)
-            break;
-        // Motion with no button held ends a drag whose release was lost.
-        if (e.motion.state == 0) {
-            button_down_ = false;
-            break;
-        }
+    const Dispatched dispatched = apply_dispatch_rule(expected, e);
+    if (dispatched == Dispatched::KEY)
+        apply_key_rule(expected, e);
+    if (dispatched == Dispatched::MOTION) {
         // The gesture's own results are free to change; everything else is not.
-        if (shift_) {
+        if (before.shift_held) {
             expected.offset_z = view.offset_z;
-        } else if (ctrl_) {
+        } else if (before.ctrl_held) {
             expected.offset_x = view.offset_x;
             expected.offset_y = view.offset_y;
         } else {
@@ -128,32 +76,10 @@ std::string StreamChecker::feed(SDL_Event e)
             }
             longest_run_ = std::max(longest_run_, unnormalised_steps_);
         }
-        last_x_ = e.motion.x;
-        last_y_ = e.motion.y;
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-        button_down_ = true;
-        last_x_ = e.button.x;
-        last_y_ = e.button.y;
-        break;
-    case SDL_MOUSEBUTTONUP:
-        button_down_ = false;
-        break;
-    case SDL_QUIT:
-        return "SDL_QUIT was fed";
-    default:
-        break;
+        expected.last_mouse_x = e.motion.x;
+        expected.last_mouse_y = e.motion.y;
     }
-    expected.angle_z = static_cast<float>(count_z_);
-    expected.angle_x = static_cast<float>(count_x_);
-    expected.angle_y = static_cast<float>(count_y_);
-    expected.quaternion_mode = quaternion_mode_;
-    expected.shift_held = shift_;
-    expected.ctrl_held = ctrl_;
-    expected.button_down = button_down_;
-    expected.last_mouse_x = last_x_;
-    expected.last_mouse_y = last_y_;
-
+    const bool drew = dispatched == Dispatched::FRAME;
     testing::AssertionResult same = same_view(expected, view);
     if (!same)
         return describe(e) + ": " + same.message();

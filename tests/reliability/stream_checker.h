@@ -6,10 +6,8 @@
 //    where k counts the rotating steps since quat_compose last renormalised it
 //    (its counter is shared with the frames, so k is followed here too);
 //  - shift_held and ctrl_held are never both true;
-//  - button_down and last_mouse_x/y follow the press/release/motion rules;
-//  - each angle equals the count of its keys since the last r, exactly;
-//  - an event changes no field that its type may not change, and only a
-//    regained activation draws;
+//  - each event changes the view as the key and dispatch rules say (a drag's
+//    results aside), and only a regained activation draws;
 //  - a frame changes nothing in the view.
 // Needs SDL initialised with a video driver and accept_all_events installed.
 #pragma once
@@ -51,12 +49,6 @@ private:
     std::string check_frame_calls(bool quaternion_mode);
     std::string check_view();
 
-    // Keys since the last r, per angle: e - q, w - s, d - a.
-    long count_z_ = 0, count_x_ = 0, count_y_ = 0;
-    bool quaternion_mode_ = false;
-    bool shift_ = false, ctrl_ = false;
-    bool button_down_ = false;
-    int32_t last_x_ = 0, last_y_ = 0;
     int compose_phase_ = 0; // quat_compose's counter: 0 or 1
     long unnormalised_steps_ = 0;
 
