@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <vector>
 
 #include "app/display.h"
 #include "app/view_state.h"
@@ -25,10 +26,7 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     for (float c : view.scene_rotation)
         ASSERT_EQ(c, 0.0f);
     init_display();
-    EXPECT_EQ(view.scene_rotation[0], 0.0f);
-    EXPECT_EQ(view.scene_rotation[1], 0.0f);
-    EXPECT_EQ(view.scene_rotation[2], 0.0f);
-    EXPECT_EQ(view.scene_rotation[3], 1.0f);
+    EXPECT_EQ(std::vector<float>(view.scene_rotation, view.scene_rotation + 4), (std::vector<float>{0, 0, 0, 1}));
 
     const SDL_Surface* screen = SDL_GetVideoSurface();
     ASSERT_NE(screen, nullptr);
@@ -42,14 +40,9 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &value);
     EXPECT_GE(value, 16);
 
-    GLint viewport[4];
+    GLint viewport[4], mode = 0;
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], 640);
-    EXPECT_EQ(viewport[3], 480);
-
-    GLint mode = 0;
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 640, 480}));
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_PROJECTION);
 
@@ -65,20 +58,19 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    for (float c : clear)
-        EXPECT_EQ(c, 0.0f);
-    glGetIntegerv(GL_SHADE_MODEL, &value);
-    EXPECT_EQ(value, GL_SMOOTH);
-    glGetIntegerv(GL_FRONT_FACE, &value);
-    EXPECT_EQ(value, GL_CCW);
-    GLfloat specular[4], shininess = 0;
-    glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
-    for (float c : specular)
-        EXPECT_EQ(c, 1.0f);
-    EXPECT_EQ(shininess, 50.0f);
+    const struct {
+        GLenum what;
+        std::vector<float> want;
+    } rows[] = {{GL_COLOR_CLEAR_VALUE, {0, 0, 0, 0}}, {GL_SHADE_MODEL, {GL_SMOOTH}}, {GL_FRONT_FACE, {GL_CCW}},
+        {GL_SPECULAR, {1, 1, 1, 1}}, {GL_SHININESS, {50}}};
+    for (const auto& r : rows) {
+        std::vector<float> got(r.want.size());
+        if (r.what == GL_SPECULAR || r.what == GL_SHININESS)
+            glGetMaterialfv(GL_FRONT, r.what, got.data());
+        else
+            glGetFloatv(r.what, got.data());
+        EXPECT_EQ(got, r.want) << "state 0x" << std::hex << r.what;
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     SDL_Quit();

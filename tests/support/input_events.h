@@ -49,26 +49,13 @@ inline void set_quat(float* q, float x, float y, float z, float w)
     q[3] = w;
 }
 
-// The state after display setup with no input yet; the view is process-wide,
-// so every test starts from here.
+// The state after display setup with no input yet (all zero but the window
+// size and the scene rotation's w); the view is process-wide, so every test
+// starts from here.
 inline void reset_view()
 {
-    view.window_width = 640;
-    view.window_height = 480;
-    set_quat(view.scene_rotation, 0.0f, 0.0f, 0.0f, 1.0f);
-    set_quat(view.drag_rotation, 0.0f, 0.0f, 0.0f, 0.0f);
-    view.angle_z = 0.0f;
-    view.angle_x = 0.0f;
-    view.angle_y = 0.0f;
-    view.quaternion_mode = false;
-    view.button_down = false;
-    view.last_mouse_x = 0;
-    view.last_mouse_y = 0;
-    view.shift_held = false;
-    view.ctrl_held = false;
-    view.offset_x = 0.0f;
-    view.offset_y = 0.0f;
-    view.offset_z = 0.0f;
+    view = ViewState();
+    view.scene_rotation[3] = 1.0f;
 }
 
 inline void press(SDLKey sym, SDLMod mod = KMOD_NONE)
