@@ -27,33 +27,30 @@ void sync_renorm_phase()
 
 } // namespace
 
+// The axis is normalised in place; a zero angle or a zero axis gives the identity.
 TEST(QuatFromAxisAngle, NormalisesAxisInPlace)
 {
-    Vec3 axis = {0.0f, 0.0f, 2.0f};
-    Quat q;
-    quat_from_axis_angle(axis, static_cast<float>(PI / 2), q);
-    const Vec3 unit_z = {0.0f, 0.0f, 1.0f};
-    EXPECT_TRUE(bits_equal(axis, unit_z, 3));
-    EXPECT_EQ(q[0], 0.0f);
-    EXPECT_EQ(q[1], 0.0f);
-    EXPECT_FLOAT_EQ(q[2], HALF_SQRT2);
-    EXPECT_FLOAT_EQ(q[3], HALF_SQRT2);
-}
-
-TEST(QuatFromAxisAngle, ZeroAngleOrZeroAxisGivesIdentity)
-{
-    Vec3 axis = {-1.0f, 0.0f, 0.0f};
-    const Vec3 axis0 = {-1.0f, 0.0f, 0.0f};
-    Quat q;
-    quat_from_axis_angle(axis, 0.0f, q);
-    EXPECT_TRUE(bits_equal(axis, axis0, 3));
-    EXPECT_EQ(q[0], 0.0f);
-    EXPECT_EQ(q[3], 1.0f);
-
-    Vec3 zero = {0.0f, 0.0f, 0.0f};
-    quat_from_axis_angle(zero, 1.0f, q);
-    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
-    EXPECT_EQ(vec3_length(zero), 0.0);
+    const struct {
+        Vec3 axis;
+        float angle;
+        Vec3 axis_after;
+        Quat q;
+    } rows[] = {
+        {{0.0f, 0.0f, 2.0f}, static_cast<float>(PI / 2), {0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, HALF_SQRT2, HALF_SQRT2}},
+        {{-1.0f, 0.0f, 0.0f}, 0.0f, {-1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}},
+        {{0.0f, 0.0f, 0.0f}, 1.0f, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f}},
+    };
+    for (const auto& r : rows) {
+        Vec3 axis = {r.axis[0], r.axis[1], r.axis[2]};
+        Quat q;
+        quat_from_axis_angle(axis, r.angle, q);
+        EXPECT_TRUE(bits_equal(axis, r.axis_after, 3));
+        for (int i = 0; i < 4; ++i)
+            if (r.q[i] == HALF_SQRT2) // rounded from sin and cos
+                EXPECT_FLOAT_EQ(q[i], r.q[i]) << "angle " << r.angle << " [" << i << "]";
+            else
+                EXPECT_EQ(q[i], r.q[i]) << "angle " << r.angle << " [" << i << "]";
+    }
 }
 
 TEST(QuatCompose, ProductIsSecondTimesFirst)
@@ -210,7 +207,10 @@ TEST(Quat, OperationsFollowDoubleRule)
         EXPECT_GT(d, 0);
 }
 
-TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
+// Over random inputs: every matrix is a rotation (M^T M = I, det 1), the matrix
+// of a product is the product of the matrices, and quat_to_matrix of
+// quat_from_axis_angle(a, t) turns as glRotatef(t degrees, -a).
+TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
 {
     std::mt19937 rng(99);
     for (int n = 0; n < 500; ++n) {
@@ -223,43 +223,23 @@ TEST(QuatProperties, MatrixOfProductIsProductOfMatrices)
         quat_to_matrix(mq, q);
         quat_to_matrix(mpq, pq);
         const Matrix prod = multiply(matrix_of(mp), matrix_of(mq));
-        for (int k = 0; k < 16; ++k)
-            ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
-    }
-}
+        const Matrix mtm = multiply(transpose(matrix_of(mp)), matrix_of(mp));
 
-TEST(QuatProperties, MatricesAreRotations)
-{
-    std::mt19937 rng(5);
-    for (int n = 0; n < 500; ++n) {
-        Quat q;
-        random_unit_quat(rng, q);
-        Mat4 m;
-        quat_to_matrix(m, q);
-        const Matrix mtm = multiply(transpose(matrix_of(m)), matrix_of(m));
-        for (int k = 0; k < 16; ++k)
-            ASSERT_NEAR(mtm[k], IDENTITY_MATRIX[k], MATRIX_TOL) << k;
-        const double det = double(m[0]) * (double(m[5]) * m[10] - double(m[9]) * m[6]) -
-            double(m[4]) * (double(m[1]) * m[10] - double(m[9]) * m[2]) +
-            double(m[8]) * (double(m[1]) * m[6] - double(m[5]) * m[2]);
-        ASSERT_NEAR(det, 1.0, MATRIX_TOL);
-    }
-}
-
-// quat_to_matrix(quat_from_axis_angle(a, t)) turns as glRotatef(t degrees, -a).
-TEST(QuatProperties, AxisAngleMatrixIsGlRotateAboutNegatedAxis)
-{
-    std::mt19937 rng(42);
-    for (int n = 0; n < 500; ++n) {
         Vec3 a = {uniform(rng, -3, 3), uniform(rng, -3, 3), uniform(rng, -3, 3)};
         const float theta = uniform(rng, -6.3f, 6.3f);
         const Matrix gl = rotation_matrix(theta, -double(a[0]), -double(a[1]), -double(a[2]));
-        Quat q;
         Mat4 m;
         quat_from_axis_angle(a, theta, q);
         quat_to_matrix(m, q);
-        for (int k = 0; k < 16; ++k)
-            ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "#" << n << " [" << k << "]";
+        for (int k = 0; k < 16; ++k) {
+            ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "product #" << n << " [" << k << "]";
+            ASSERT_NEAR(mtm[k], IDENTITY_MATRIX[k], MATRIX_TOL) << "rotation #" << n << " [" << k << "]";
+            ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "axis-angle #" << n << " [" << k << "]";
+        }
+        const double det = double(mp[0]) * (double(mp[5]) * mp[10] - double(mp[9]) * mp[6]) -
+            double(mp[4]) * (double(mp[1]) * mp[10] - double(mp[9]) * mp[2]) +
+            double(mp[8]) * (double(mp[1]) * mp[6] - double(mp[5]) * mp[2]);
+        ASSERT_NEAR(det, 1.0, MATRIX_TOL) << n;
     }
 }
 
