@@ -45,11 +45,13 @@ TEST(QuatFromAxisAngle, NormalisesAxisInPlace)
         Quat q;
         quat_from_axis_angle(axis, r.angle, q);
         EXPECT_TRUE(bits_equal(axis, r.axis_after, 3));
-        for (int i = 0; i < 4; ++i)
-            if (r.q[i] == HALF_SQRT2) // rounded from sin and cos
+        for (int i = 0; i < 4; ++i) {
+            if (r.q[i] == HALF_SQRT2) { // rounded from sin and cos
                 EXPECT_FLOAT_EQ(q[i], r.q[i]) << "angle " << r.angle << " [" << i << "]";
-            else
+            } else {
                 EXPECT_EQ(q[i], r.q[i]) << "angle " << r.angle << " [" << i << "]";
+            }
+        }
     }
 }
 

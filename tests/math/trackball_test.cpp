@@ -26,17 +26,6 @@ Point moved_front(float p1x, float p1y, float p2x, float p2y)
 
 } // namespace
 
-TEST(TrackballRotation, EqualPositionsGiveExactIdentity)
-{
-    Quat q = {9.0f, 9.0f, 9.0f, 9.0f};
-    trackball_rotation(q, 0.0f, 0.0f, 0.0f, 0.0f);
-    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
-    trackball_rotation(q, 0.3f, -0.7f, 0.3f, -0.7f);
-    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
-    trackball_rotation(q, -0.0f, 1.5f, 0.0f, 1.5f);
-    EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
-}
-
 TEST(ProjectToTrackball, SphereInsideSheetOutside)
 {
     const double r = TRACKBALL_RADIUS;
@@ -73,16 +62,42 @@ TEST(ProjectToTrackball, ExactBoundaryUsesSheet)
     EXPECT_EQ(project_to_trackball(TRACKBALL_RADIUS, -0.4f, 0.4f), sheet);
 }
 
+// Each component of the step's quaternion lies in [low, high]. Equal positions
+// give the identity bit for bit; a small step right turns a little about -y;
+// surface points 2 apart limit the sine to 1, a half turn about -y; a step of one
+// subnormal gives an axis whose 1/length overflows float, and must still give a
+// finite rotation about -y.
+TEST(TrackballRotation, StepsOfKnownTurn)
+{
+    constexpr float NEG = -FLT_TRUE_MIN, BELOW_ONE = 1.0f - FLT_EPSILON / 2;
+    const struct {
+        float p1x, p1y, p2x, p2y;
+        Quat low, high;
+        bool exact;
+    } rows[] = {
+        {0.0f, 0.0f, 0.0f, 0.0f, {0, 0, 0, 1}, {0, 0, 0, 1}, true},
+        {0.3f, -0.7f, 0.3f, -0.7f, {0, 0, 0, 1}, {0, 0, 0, 1}, true},
+        {-0.0f, 1.5f, 0.0f, 1.5f, {0, 0, 0, 1}, {0, 0, 0, 1}, true},
+        {0.0f, 0.0f, 0.1f, 0.0f, {0, -1, 0, 0.99f}, {0, NEG, 0, BELOW_ONE}, false},
+        {-1.0f, 0.0f, 1.0f, 0.0f, {0, -1.0000001f, 0, -1e-7f}, {0, -0.9999999f, 0, 1e-7f}, false},
+        {0.0f, 0.0f, FLT_TRUE_MIN, 0.0f, {0, -1, 0, 1}, {0, NEG, 0, 1}, false},
+    };
+    for (const auto& r : rows) {
+        Quat q = {9.0f, 9.0f, 9.0f, 9.0f};
+        trackball_rotation(q, r.p1x, r.p1y, r.p2x, r.p2y);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_GE(q[i], r.low[i]) << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y << " [" << i << "]";
+            EXPECT_LE(q[i], r.high[i]) << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y << " [" << i
+                                       << "]";
+        }
+        if (r.exact)
+            EXPECT_TRUE(bits_equal(q, IDENTITY, 4));
+    }
+}
+
+// The front point (0, 0, 1) follows the pointer.
 TEST(TrackballRotation, SmallStepsFollowThePointer)
 {
-    Quat q;
-    trackball_rotation(q, 0.0f, 0.0f, 0.1f, 0.0f);
-    EXPECT_EQ(q[0], 0.0f);
-    EXPECT_EQ(q[2], 0.0f);
-    EXPECT_LT(q[1], 0.0f); // about -y
-    EXPECT_LT(q[3], 1.0f);
-    EXPECT_GT(q[3], 0.99f);
-
     Point p = moved_front(0.0f, 0.0f, 0.1f, 0.0f);
     EXPECT_GT(p[0], 0.05);
     EXPECT_NEAR(p[1], 0.0, 1e-7);
@@ -91,17 +106,6 @@ TEST(TrackballRotation, SmallStepsFollowThePointer)
     EXPECT_NEAR(p[0], 0.0, 1e-7);
     p = moved_front(0.2f, 0.1f, 0.1f, 0.1f); // leftwards
     EXPECT_LT(p[0], -0.05);
-}
-
-// Surface points 2 apart: the sine is limited to 1, a half turn about -y.
-TEST(TrackballRotation, FarStepIsClampedHalfTurn)
-{
-    Quat q;
-    trackball_rotation(q, -1.0f, 0.0f, 1.0f, 0.0f);
-    EXPECT_EQ(q[0], 0.0f);
-    EXPECT_EQ(q[2], 0.0f);
-    EXPECT_FLOAT_EQ(q[1], -1.0f);
-    EXPECT_NEAR(q[3], 0.0f, 1e-7);
 }
 
 TEST(TrackballRotation, SwappedPositionsGiveInverse)
@@ -156,17 +160,4 @@ TEST(TrackballRotation, FollowsDoubleRule)
         diffs += !same_bits(want, plain, 4);
     }
     EXPECT_GT(diffs, 0);
-}
-
-// A step of one subnormal gives an axis whose 1/length overflows float: the
-// result must still be a finite unit rotation about -y.
-TEST(TrackballRotation, TinyStepStaysFinite)
-{
-    Quat q;
-    trackball_rotation(q, 0.0f, 0.0f, FLT_TRUE_MIN, 0.0f);
-    for (float c : q)
-        EXPECT_TRUE(std::isfinite(c));
-    EXPECT_EQ(q[0], 0.0f);
-    EXPECT_LT(q[1], 0.0f);
-    EXPECT_EQ(q[3], 1.0f);
 }

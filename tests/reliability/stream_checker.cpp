@@ -23,11 +23,6 @@ constexpr int COMPOSES_PER_QUATERNION_FRAME = 25;
 // SDL copies the message a window-manager event points to when it queues it.
 SDL_SysWMmsg wm_message;
 
-bool finite(float f)
-{
-    return std::isfinite(f);
-}
-
 std::string describe(const SDL_Event& e)
 {
     return "event type " + std::to_string(e.type);
@@ -131,14 +126,11 @@ std::string StreamChecker::check_frame_calls(bool quaternion_mode)
 
 std::string StreamChecker::check_view()
 {
-    const float* floats[] = {view.scene_rotation, view.drag_rotation};
-    for (const float* q : floats)
-        for (int i = 0; i < 4; ++i)
-            if (!finite(q[i]))
-                return "a rotation holds a value that is not finite";
-    if (!finite(view.angle_z) || !finite(view.angle_x) || !finite(view.angle_y) || !finite(view.offset_x) ||
-        !finite(view.offset_y) || !finite(view.offset_z))
-        return "an angle or offset is not finite";
+    for (float f : {view.scene_rotation[0], view.scene_rotation[1], view.scene_rotation[2], view.scene_rotation[3],
+             view.drag_rotation[0], view.drag_rotation[1], view.drag_rotation[2], view.drag_rotation[3], view.angle_z,
+             view.angle_x, view.angle_y, view.offset_x, view.offset_y, view.offset_z})
+        if (!std::isfinite(f))
+            return "a rotation, angle or offset is not finite";
     if (view.shift_held && view.ctrl_held)
         return "shift_held and ctrl_held are both true";
 
