@@ -131,56 +131,49 @@ TEST(MouseFactorsDeathTest, TakenFromTheWindowSizeAtTheFirstEvent)
         testing::ExitedWithCode(0), "");
 }
 
-TEST(MouseRotate, StepReachesTheTrackballNormalised)
+// A plain drag hands its step to the trackball in unit coordinates, stores the
+// result and composes it on the right of the scene rotation (quat_compose
+// renormalises every second call, hence the tolerance). A zero move, twice so
+// that one composition renormalises, passes equal points and leaves the scene.
+TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
 {
-    reset_view();
-    start_drag(320, 240);
-    move_to(420, 240);
-    Quat expected;
-    trackball_rotation(expected, 0.0f, 0.0f, 0.3125f, 0.0f);
-    expect_quat_equal(view.drag_rotation, expected);
-    EXPECT_EQ(view.last_mouse_x, 420);
-    EXPECT_EQ(view.last_mouse_y, 240);
-    EXPECT_EQ(view.offset_x, 0.0f);
-    EXPECT_EQ(view.offset_y, 0.0f);
-    EXPECT_EQ(view.offset_z, 0.0f);
-}
-
-TEST(MouseRotate, StepIsComposedOnTheRightOfTheSceneRotation)
-{
-    reset_view();
-    set_unit_quat(view.scene_rotation, 0.3, -0.5, 0.2, 0.78);
-    Quat before;
-    for (int i = 0; i < 4; ++i)
-        before[i] = view.scene_rotation[i];
-    start_drag(320, 240);
-    move_to(420, 300);
-
-    const Quaternion scene_then_drag = hamilton(quaternion_of(before), quaternion_of(view.drag_rotation));
-    const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), quaternion_of(before));
-    double apart = 0.0;
-    for (int i = 0; i < 4; ++i)
-        apart += std::fabs(scene_then_drag[i] - drag_then_scene[i]);
-    ASSERT_GT(apart, 1e-2) << "the two orders must be told apart";
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(view.scene_rotation[i], scene_then_drag[i], QUAT_TOLERANCE) << "component " << i;
-}
-
-TEST(MouseRotate, ZeroMoveLeavesTheSceneRotation)
-{
-    reset_view();
-    set_unit_quat(view.scene_rotation, 0.1, 0.2, 0.3, 0.9);
-    Quat before;
-    for (int i = 0; i < 4; ++i)
-        before[i] = view.scene_rotation[i];
-    const Quat identity = {0.0f, 0.0f, 0.0f, 1.0f};
-    start_drag(123, 456);
-    // Twice, so that one of the compositions renormalises.
-    for (int step = 0; step < 2; ++step) {
-        move_to(123, 456);
-        expect_quat_equal(view.drag_rotation, identity);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(view.scene_rotation[i], before[i], QUAT_TOLERANCE) << "component " << i;
+    const struct {
+        const char* what;
+        double x, y, z, w; // the scene rotation before, normalised here
+        int from_x, from_y, to_x, to_y, steps;
+        float p2x, p2y; // from the centre, or (0, 0) to (0, 0) for a zero move
+        bool orders_differ;
+    } rows[] = {
+        {"rightwards", 0, 0, 0, 1, 320, 240, 420, 240, 1, 0.3125f, 0.0f, false},
+        {"down and right", 0.3, -0.5, 0.2, 0.78, 320, 240, 420, 300, 1, 0.3125f,
+            static_cast<float>(-120.0 * static_cast<double>(ONE_OVER_HEIGHT)), true},
+        {"zero move", 0.1, 0.2, 0.3, 0.9, 123, 456, 123, 456, 2, 0.0f, 0.0f, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        reset_view();
+        set_unit_quat(view.scene_rotation, row.x, row.y, row.z, row.w);
+        start_drag(row.from_x, row.from_y);
+        for (int step = 0; step < row.steps; ++step) {
+            const Quaternion before = quaternion_of(view.scene_rotation);
+            move_to(row.to_x, row.to_y);
+            Quat expected;
+            trackball_rotation(expected, 0.0f, 0.0f, row.p2x, row.p2y);
+            expect_quat_equal(view.drag_rotation, expected);
+            const Quaternion scene_then_drag = hamilton(before, quaternion_of(view.drag_rotation));
+            const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), before);
+            double apart = 0.0;
+            for (int i = 0; i < 4; ++i) {
+                apart += std::fabs(scene_then_drag[i] - drag_then_scene[i]);
+                EXPECT_NEAR(view.scene_rotation[i], scene_then_drag[i], QUAT_TOLERANCE) << "component " << i;
+            }
+            EXPECT_EQ(apart > 1e-2, row.orders_differ) << "the two orders must be told apart";
+        }
+        EXPECT_EQ(view.last_mouse_x, row.to_x);
+        EXPECT_EQ(view.last_mouse_y, row.to_y);
+        EXPECT_EQ(view.offset_x, 0.0f);
+        EXPECT_EQ(view.offset_y, 0.0f);
+        EXPECT_EQ(view.offset_z, 0.0f);
     }
 }
 

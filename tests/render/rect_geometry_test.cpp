@@ -67,35 +67,26 @@ TEST(RectGeometry, UnturnedCornersRunCounterClockwise)
     }
 }
 
+// The fan turns towards +x; the chain spreads it after the x and z turns, the
+// quaternions before them.
 TEST(RectGeometry, FanAnglesTurnTowardsPositiveX)
 {
+    enum Modes { CHAIN, QUATERNIONS, BOTH };
     const struct {
-        float extra_y;
+        Modes modes;
+        float angle_z, angle_x, extra_y;
         Point centre;
-    } cases[] = {{90, {1, 0, 0}}, {-90, {-1, 0, 0}}, {45, {HALF_SQRT2, 0, -HALF_SQRT2}}};
+    } cases[] = {{BOTH, 0, 0, 90, {1, 0, 0}}, {BOTH, 0, 0, -90, {-1, 0, 0}},
+        {BOTH, 0, 0, 45, {HALF_SQRT2, 0, -HALF_SQRT2}}, {CHAIN, 0, 30, 90, {COS30, 0.5, 0}},
+        {QUATERNIONS, 0, 30, 90, {1, 0, 0}}, {CHAIN, 30, 0, 90, {1, 0, 0}}, {QUATERNIONS, 30, 0, 90, {COS30, -0.5, 0}}};
     for (bool quaternion_mode : {false, true})
-        for (const auto& c : cases) {
-            set_angles(quaternion_mode, 0, 0, 0);
-            expect_point(centre(rect_corners(c.extra_y)), c.centre,
-                std::string(quaternion_mode ? "quaternions" : "chain") + " extra_y " + std::to_string(c.extra_y));
-        }
-}
-
-// The chain spreads the fan after the x and z turns, the quaternions before them.
-TEST(RectGeometry, AngleXOrZSeparatesTheModes)
-{
-    const struct {
-        bool quaternion_mode;
-        float angle_z, angle_x;
-        Point centre;
-    } cases[] = {{false, 0, 30, {COS30, 0.5, 0}}, {true, 0, 30, {1, 0, 0}}, {false, 30, 0, {1, 0, 0}},
-        {true, 30, 0, {COS30, -0.5, 0}}};
-    for (const auto& c : cases) {
-        set_angles(c.quaternion_mode, c.angle_z, c.angle_x, 0);
-        expect_point(centre(rect_corners(90)), c.centre,
-            std::string(c.quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(c.angle_z) + " x " +
-                std::to_string(c.angle_x));
-    }
+        for (const auto& c : cases)
+            if (c.modes == BOTH || (c.modes == QUATERNIONS) == quaternion_mode) {
+                set_angles(quaternion_mode, c.angle_z, c.angle_x, 0);
+                expect_point(centre(rect_corners(c.extra_y)), c.centre,
+                    std::string(quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(c.angle_z) + " x " +
+                        std::to_string(c.angle_x) + " extra_y " + std::to_string(c.extra_y));
+            }
 }
 
 // Each angle alone turns the unspread rectangle the same way in both modes:

@@ -13,12 +13,9 @@
 // A key event as SDL fills it; mod and unicode as a typist would produce them.
 inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint16 unicode = 0)
 {
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
+    SDL_Event e = {};
     e.key.type = type;
-    e.key.which = 0;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.scancode = 0;
     e.key.keysym.sym = sym;
     e.key.keysym.mod = mod;
     e.key.keysym.unicode = unicode;
@@ -30,8 +27,7 @@ inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint1
 // from the stored position.
 inline SDL_Event motion_event(Uint16 x, Uint16 y, Uint8 state = SDL_BUTTON(1))
 {
-    SDL_Event e;
-    std::memset(&e, 0, sizeof e);
+    SDL_Event e = {};
     e.motion.type = SDL_MOUSEMOTION;
     e.motion.state = state;
     e.motion.x = x;
