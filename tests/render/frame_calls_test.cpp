@@ -94,10 +94,8 @@ void add_rect(std::vector<Expected>* out, float extra_y)
     out->push_back({{"glColor3f", {1, 1, blue}}});
     out->push_back({{"glPolygonMode", {FRONT_AND_BACK, LINE}}});
     out->push_back({{"glBegin", {QUADS}}});
-    out->push_back({{"glVertex3f", {w, h, -1}}});
-    out->push_back({{"glVertex3f", {-w, h, -1}}});
-    out->push_back({{"glVertex3f", {-w, -h, -1}}});
-    out->push_back({{"glVertex3f", {w, -h, -1}}});
+    for (const Point& corner : {Point{w, h, -1}, Point{-w, h, -1}, Point{-w, -h, -1}, Point{w, -h, -1}})
+        out->push_back({{"glVertex3f", {corner.begin(), corner.end()}}});
     out->push_back({{"glEnd", {}}});
     out->push_back({{"glFlush", {}}});
     out->push_back({{"glPopMatrix", {}}});
@@ -114,19 +112,15 @@ std::vector<Expected> expected_frame(const ViewSetting& s)
         // scene_rotation turns by its angle about the opposite of its axis, as glRotatef would.
         {{"glMultMatrixf", as_args(rotation_matrix(s.turn, -s.axis[0], -s.axis[1], -s.axis[2]))}, true},
         {{"glBegin", {LINES}}},
-        {{"glColor3f", {1, 0, 0}}},
-        {{"glVertex3f", {0, 0, 0}}},
-        {{"glVertex3f", {50, 0, 0}}},
-        {{"glColor3f", {0, 1, 0}}},
-        {{"glVertex3f", {0, 0, 0}}},
-        {{"glVertex3f", {0, 50, 0}}},
-        {{"glColor3f", {0, 0, 1}}},
-        {{"glVertex3f", {0, 0, 0}}},
-        {{"glVertex3f", {0, 0, 50}}},
-        {{"glEnd", {}}},
-        {{"glFlush", {}}},
-        {{"glLineWidth", {2}}},
     };
+    for (const std::vector<double>& axis : {std::vector<double>{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}) {
+        out.push_back({{"glColor3f", axis}}); // red x, green y, blue z, 50 long
+        out.push_back({{"glVertex3f", {0, 0, 0}}});
+        out.push_back({{"glVertex3f", {50 * axis[0], 50 * axis[1], 50 * axis[2]}}});
+    }
+    out.push_back({{"glEnd", {}}});
+    out.push_back({{"glFlush", {}}});
+    out.push_back({{"glLineWidth", {2}}});
     add_rect(&out, 0);
     out.push_back({{"glLineWidth", {1}}});
     for (float fan : {45.0f, 90.0f, -45.0f, -90.0f})
