@@ -6,53 +6,40 @@
 
 #include "reference.h"
 
-TEST(Vec3, ZeroSetAndCopyDirection)
+// Each operation on a and b, with its output on either input; the result must
+// match bit for bit (zero is +0, not -0).
+TEST(Vec3, OperationsWithOutputOnEitherInput)
 {
-    Vec3 v = {-1.0f, -2.0f, -3.0f};
-    vec3_zero(v);
-    for (float c : v)
-        EXPECT_EQ(bits(c), bits(0.0f)); // +0, not -0
-
-    Vec3 a, b = {7.0f, 8.0f, 9.0f};
-    vec3_set(a, 1.0f, 2.0f, 3.0f);
-    vec3_copy(a, b); // source first
-    const Vec3 want = {1.0f, 2.0f, 3.0f};
-    EXPECT_TRUE(bits_equal(a, want, 3));
-    EXPECT_TRUE(bits_equal(b, want, 3));
-}
-
-TEST(Vec3, AddSubScaleInPlace)
-{
-    Vec3 a = {1.0f, 2.0f, 3.0f}, b = {0.5f, -4.0f, 8.0f};
-    vec3_sub(a, b, a);
-    const Vec3 diff = {0.5f, 6.0f, -5.0f};
-    EXPECT_TRUE(bits_equal(a, diff, 3));
-    vec3_add(a, b, b);
-    const Vec3 sum = {1.0f, 2.0f, 3.0f};
-    EXPECT_TRUE(bits_equal(b, sum, 3));
-    vec3_sub(a, b, b);
-    const Vec3 diff2 = {-0.5f, 4.0f, -8.0f};
-    EXPECT_TRUE(bits_equal(b, diff2, 3));
-    vec3_scale(b, -2.0f);
-    const Vec3 scaled = {1.0f, -8.0f, 16.0f};
-    EXPECT_TRUE(bits_equal(b, scaled, 3));
-}
-
-TEST(Vec3Cross, RightHandedWithOutputOnEitherInput)
-{
-    Vec3 a = {1.0f, 0.0f, 0.0f}, b = {0.0f, 1.0f, 0.0f};
-    const Vec3 z = {0.0f, 0.0f, 1.0f};
-    vec3_cross(a, b, a);
-    EXPECT_TRUE(bits_equal(a, z, 3));
-
-    Vec3 c = {1.0f, 0.0f, 0.0f}, d = {0.0f, 1.0f, 0.0f};
-    vec3_cross(c, d, d);
-    EXPECT_TRUE(bits_equal(d, z, 3));
-
-    Vec3 e = {0.0f, 0.0f, 1.0f}, f = {0.0f, 1.0f, 0.0f};
-    vec3_cross(e, f, e); // z x y = -x
-    const Vec3 minus_x = {-1.0f, 0.0f, 0.0f};
-    EXPECT_TRUE(bits_equal(e, minus_x, 3));
+    using Op = float* (*)(float* a, float* b);
+    const struct {
+        const char* what;
+        Vec3 a, b;
+        Op op;
+        Vec3 want;
+    } rows[] = {
+        {"zero", {-1, -2, -3}, {}, [](float* a, float*) { return vec3_zero(a), a; }, {0, 0, 0}},
+        {"set", {}, {}, [](float* a, float*) { return vec3_set(a, 1, 2, 3), a; }, {1, 2, 3}},
+        {"copy, source first", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), b; }, {1, 2, 3}},
+        {"copy leaves the source", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), a; },
+            {1, 2, 3}},
+        {"a - b into a", {1, 2, 3}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_sub(a, b, a), a; },
+            {0.5f, 6, -5}},
+        {"a + b into b", {0.5f, 6, -5}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_add(a, b, b), b; },
+            {1, 2, 3}},
+        {"a - b into b", {0.5f, 6, -5}, {1, 2, 3}, [](float* a, float* b) { return vec3_sub(a, b, b), b; },
+            {-0.5f, 4, -8}},
+        {"scale", {-0.5f, 4, -8}, {}, [](float* a, float*) { return vec3_scale(a, -2.0f), a; }, {1, -8, 16}},
+        {"x cross y into a", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
+            {0, 0, 1}},
+        {"x cross y into b", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, b), b; },
+            {0, 0, 1}},
+        {"z cross y into a", {0, 0, 1}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
+            {-1, 0, 0}},
+    };
+    for (const auto& r : rows) {
+        Vec3 a = {r.a[0], r.a[1], r.a[2]}, b = {r.b[0], r.b[1], r.b[2]};
+        EXPECT_TRUE(bits_equal(r.op(a, b), r.want, 3)) << r.what;
+    }
 }
 
 TEST(Vec3, LengthAndDotStayDouble)
