@@ -68,37 +68,36 @@ TEST(RectGeometry, UnturnedCornersRunCounterClockwise)
 }
 
 // The fan turns towards +x; the chain spreads it after the x and z turns, the
-// quaternions before them.
-TEST(RectGeometry, FanAnglesTurnTowardsPositiveX)
+// quaternions before them. Alone, angle_y turns the unspread rectangle towards
+// +x and angle_x lifts it towards +y, alike in both modes.
+TEST(RectGeometry, FanAndSingleAnglesTurnTheCentre)
 {
     enum Modes { CHAIN, QUATERNIONS, BOTH };
     const struct {
         Modes modes;
-        float angle_z, angle_x, extra_y;
+        float angle_z, angle_x, angle_y, extra_y;
         Point centre;
-    } cases[] = {{BOTH, 0, 0, 90, {1, 0, 0}}, {BOTH, 0, 0, -90, {-1, 0, 0}},
-        {BOTH, 0, 0, 45, {HALF_SQRT2, 0, -HALF_SQRT2}}, {CHAIN, 0, 30, 90, {COS30, 0.5, 0}},
-        {QUATERNIONS, 0, 30, 90, {1, 0, 0}}, {CHAIN, 30, 0, 90, {1, 0, 0}}, {QUATERNIONS, 30, 0, 90, {COS30, -0.5, 0}}};
+    } cases[] = {{BOTH, 0, 0, 0, 90, {1, 0, 0}}, {BOTH, 0, 0, 0, -90, {-1, 0, 0}},
+        {BOTH, 0, 0, 0, 45, {HALF_SQRT2, 0, -HALF_SQRT2}}, {CHAIN, 0, 30, 0, 90, {COS30, 0.5, 0}},
+        {QUATERNIONS, 0, 30, 0, 90, {1, 0, 0}}, {CHAIN, 30, 0, 0, 90, {1, 0, 0}},
+        {QUATERNIONS, 30, 0, 0, 90, {COS30, -0.5, 0}}, {BOTH, 0, 0, 30, 0, {0.5, 0, -COS30}},
+        {BOTH, 0, 30, 0, 0, {0, 0.5, -COS30}}};
     for (bool quaternion_mode : {false, true})
         for (const auto& c : cases)
             if (c.modes == BOTH || (c.modes == QUATERNIONS) == quaternion_mode) {
-                set_angles(quaternion_mode, c.angle_z, c.angle_x, 0);
+                set_angles(quaternion_mode, c.angle_z, c.angle_x, c.angle_y);
                 expect_point(centre(rect_corners(c.extra_y)), c.centre,
                     std::string(quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(c.angle_z) + " x " +
-                        std::to_string(c.angle_x) + " extra_y " + std::to_string(c.extra_y));
+                        std::to_string(c.angle_x) + " y " + std::to_string(c.angle_y) + " extra_y " +
+                        std::to_string(c.extra_y));
             }
 }
 
-// Each angle alone turns the unspread rectangle the same way in both modes:
-// y towards +x, x lifts it towards +y, z clockwise as seen from the origin.
-TEST(RectGeometry, SingleAnglesTurnAlikeInBothModes)
+// Alone, angle_z turns the rectangle clockwise as seen from the origin, alike in both modes.
+TEST(RectGeometry, AngleZTurnsClockwiseInBothModes)
 {
     const double s = 0.5, c = COS30, w = HALF_WIDTH, h = HALF_HEIGHT;
     for (bool quaternion_mode : {false, true}) {
-        set_angles(quaternion_mode, 0, 0, 30);
-        expect_point(centre(rect_corners(0)), {s, 0, -c}, "angle_y");
-        set_angles(quaternion_mode, 0, 30, 0);
-        expect_point(centre(rect_corners(0)), {0, s, -c}, "angle_x");
         set_angles(quaternion_mode, 30, 0, 0);
         std::vector<Point> clockwise;
         for (Point p : std::vector<Point>{{w, h, -1}, {-w, h, -1}, {-w, -h, -1}, {w, -h, -1}})
