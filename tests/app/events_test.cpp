@@ -64,9 +64,8 @@ std::string handed_on(Dispatched d, const SDL_Event& e)
 {
     switch (d) {
     case Dispatched::KEY:
-        return (e.type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(e.key.keysym.sym);
     case Dispatched::MOTION:
-        return "motion " + std::to_string(e.motion.x) + " " + std::to_string(e.motion.y);
+        return call_of(e);
     case Dispatched::FRAME:
         return "frame";
     default:

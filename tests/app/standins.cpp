@@ -27,12 +27,19 @@ void draw_frame()
     record("frame");
 }
 
+std::string call_of(const SDL_Event& event)
+{
+    if (event.type == SDL_MOUSEMOTION)
+        return "motion " + std::to_string(event.motion.x) + " " + std::to_string(event.motion.y);
+    return std::string(event.type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(event.key.keysym.sym);
+}
+
 void handle_key(const SDL_Event* event)
 {
-    record(std::string(event->type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(event->key.keysym.sym));
+    record(call_of(*event));
 }
 
 void handle_mouse_motion(const SDL_Event* event)
 {
-    record("motion " + std::to_string(event->motion.x) + " " + std::to_string(event->motion.y));
+    record(call_of(*event));
 }

@@ -2,6 +2,8 @@
 // that the shell's dispatch can be watched call by call.
 #pragma once
 
+#include <SDL.h>
+
 #include <string>
 #include <vector>
 
@@ -9,3 +11,5 @@
 extern std::vector<std::string> calls;
 // When set, each call is also printed on standard output.
 extern bool print_calls;
+// The entry a key or motion event makes when it reaches its handler.
+std::string call_of(const SDL_Event& event);
