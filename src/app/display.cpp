@@ -17,8 +17,13 @@
 namespace {
 
 // A fixed-size GL window (OPENGLBLIT holds OPENGL); neither FULLSCREEN nor RESIZABLE.
+#ifdef __EMSCRIPTEN__
+// The browser's SDL has no OPENGLBLIT; OPENGL is what asks it for WebGL.
+constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGL | SDL_SRCALPHA;
+#else
 constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGLBLIT | SDL_SRCALPHA;
 static_assert(VIDEO_FLAGS == 0x1000F, "the window's flags are fixed");
+#endif
 
 // A held key must step once. The X server repeats it as release/press pairs,
 // which SDL 1.2 recognises only when both have arrived; under load a pair is
@@ -49,7 +54,8 @@ void init_display()
         quit_program(1);
     }
     // The window takes the desktop's depth; no depth of our own is ever asked for.
-    int bpp = info->vfmt->BitsPerPixel;
+    // Without a pixel format, 0 asks SDL for whatever depth it has.
+    int bpp = info->vfmt ? info->vfmt->BitsPerPixel : 0;
     printf("initializing display to %d-bit %d by %d\n", bpp, view.window_width, view.window_height);
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
