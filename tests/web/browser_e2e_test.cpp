@@ -301,6 +301,53 @@ TEST_F(BrowserE2E, StepsGiveTheLinuxViewersPicturesWithinOnePixel)
     EXPECT_EQ(page.run("errors"), "ok []");
 }
 
+TEST_F(BrowserE2E, TouchButtonsAndOneFingerDragsDoWhatKeysAndTheMouseDo)
+{
+    Image desktop;
+    {
+        Session session;
+        ASSERT_TRUE(shows_first_frame(session));
+        Viewer& viewer = *session.viewer;
+        viewer.move_pointer(600, 40); // no window manager: the keyboard follows the pointer
+        viewer.tap("q", 3);
+        viewer.tap("m");
+        viewer.drag(320, 240, 360, 300);
+        viewer.key("Shift_L", true);
+        viewer.drag(320, 200, 320, 260);
+        viewer.key("Shift_L", false);
+        viewer.key("Control_L", true);
+        viewer.drag(300, 240, 340, 220);
+        viewer.key("Control_L", false);
+        viewer.drag(340, 300, 300, 320);
+        viewer.move_pointer(600, 40);
+        grab_until(viewer, [](const Image& i) { return count(i, 255, 255, 0) > 0; });
+        desktop = viewer.grab_settled();
+        expect_clean_close(viewer);
+    }
+
+    Browser page;
+    ASSERT_TRUE(page.ready());
+    for (int i = 0; i < 3; ++i)
+        page.run("click [data-key=q]");
+    page.run("click [data-key=m]");
+    page.run("touch-drag 320 240 360 300 10");
+    // Shift and Ctrl hold for the next drag only.
+    page.run("click [data-hold=Shift]");
+    page.run("touch-drag 320 200 320 260 10");
+    page.run("click [data-hold=Control]");
+    page.run("touch-drag 300 240 340 220 10");
+    page.run("touch-drag 340 300 300 320 10");
+    const Image got = page.grab();
+    const int differing = unmatched_pixels(got, desktop) + unmatched_pixels(desktop, got);
+    EXPECT_EQ(differing, 0);
+    if (differing != 0) {
+        got.save_png(build_dir() + "/browser-touch-page.png");
+        desktop.save_png(build_dir() + "/browser-touch-desktop.png");
+    }
+    EXPECT_EQ(page.run("scroll"), "ok 0 0");
+    EXPECT_EQ(page.run("errors"), "ok []");
+}
+
 TEST_F(BrowserE2E, EscEndsTheProgramWithStatusZeroAndThePageSaysSo)
 {
     Browser page;

@@ -51,7 +51,7 @@ const browser = await chromium.launch({
   executablePath: process.env.TURNFAN_CHROMIUM || '/usr/bin/chromium',
   args: browserArgs,
 });
-const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+const page = await browser.newPage({ viewport: { width: 1280, height: 800 }, hasTouch: true });
 const errors = [];
 page.on('pageerror', (error) => errors.push(error.message));
 await page.goto(`http://127.0.0.1:${server.address().port}/`);
