@@ -19,34 +19,14 @@
 //   quit
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
-import http from 'node:http';
-import path from 'node:path';
 import readline from 'node:readline';
 
-const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-
-function serve(root) {
-  const server = http.createServer((request, response) => {
-    let name = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
-    if (name.endsWith('/')) name += 'index.html';
-    const file = path.join(root, path.normalize(name));
-    fs.readFile(file, (error, data) => {
-      if (error || !file.startsWith(root)) {
-        response.writeHead(404);
-        response.end();
-        return;
-      }
-      response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
-      response.end(data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
+import { serve } from './serve.mjs';
 
 const [site, ...rest] = process.argv.slice(2);
 const noWebgl = rest[0] === '--no-webgl';
 const browserArgs = noWebgl ? ['--disable-webgl', '--disable-3d-apis', ...rest.slice(1)] : rest;
-const server = await serve(path.resolve(site));
+const server = await serve(site);
 const browser = await chromium.launch({
   executablePath: process.env.TURNFAN_CHROMIUM || '/usr/bin/chromium',
   args: browserArgs,

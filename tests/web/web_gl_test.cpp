@@ -79,10 +79,6 @@ TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
             EXPECT_NEAR(rec.vertices[i].clip[c], want[c], NEAR) << "vertex " << i;
         EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
     }
-    // Drawn through identity matrices, which are then put back.
-    EXPECT_TRUE(rec.identity_mv && rec.identity_proj);
-    EXPECT_EQ(rec.pushed, 0);
-    EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
 }
 
 TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
@@ -129,6 +125,10 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxis)
             EXPECT_NEAR(px, row.dx, 1e-4) << "to " << row.x1 << ", " << row.y1;
             EXPECT_NEAR(py, row.dy, 1e-4) << "to " << row.x1 << ", " << row.y1;
         }
+        // Placed through identity matrices, which are then put back.
+        EXPECT_EQ(rec.pushed, 0);
+        EXPECT_FALSE(rec.identity_mv || rec.identity_proj);
+        EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
         // The pair straddles the line itself, half a pixel each way.
         double mid[4];
         expected_clip(0.0, 0.0, 0.0, mid);
@@ -172,10 +172,10 @@ TEST_F(GlLayer, OtherPrimitivesReachTheEmulationAsTheyCame)
     glEnd();
     ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_QUADS});
     ASSERT_EQ(rec.vertices.size(), 4u);
-    EXPECT_EQ(rec.vertices[2].clip[0], 1.0);
-    EXPECT_EQ(rec.vertices[2].clip[1], 1.0);
-    EXPECT_EQ(rec.vertices[2].clip[3], 1.0);
-    EXPECT_FALSE(rec.identity_mv);
+    double want[4];
+    expected_clip(1.0, 1.0, 0.0, want);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(rec.vertices[2].clip[c], want[c], NEAR);
 }
 
 } // namespace
@@ -187,9 +187,18 @@ void emscripten_glBegin(GLenum mode)
     rec.begins.push_back(mode);
 }
 void emscripten_glEnd() {}
+// Kept in clip coordinates, through the matrices in force.
 void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)
 {
-    Emitted e = {{x, y, z, w}, {rec.colour[0], rec.colour[1], rec.colour[2], rec.colour[3]}};
+    const double v[4] = {x, y, z, w};
+    double eye[4], clip[4];
+    for (int row = 0; row < 4; ++row)
+        eye[row] = rec.identity_mv ? v[row] : MODELVIEW[row] * v[0] + MODELVIEW[4 + row] * v[1] +
+                                                  MODELVIEW[8 + row] * v[2] + MODELVIEW[12 + row] * v[3];
+    for (int row = 0; row < 4; ++row)
+        clip[row] = rec.identity_proj ? eye[row] : PROJECTION[row] * eye[0] + PROJECTION[4 + row] * eye[1] +
+                                                       PROJECTION[8 + row] * eye[2] + PROJECTION[12 + row] * eye[3];
+    Emitted e = {{clip[0], clip[1], clip[2], clip[3]}, {rec.colour[0], rec.colour[1], rec.colour[2], rec.colour[3]}};
     rec.vertices.push_back(e);
 }
 void emscripten_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
@@ -226,6 +235,7 @@ void emscripten_glPushMatrix()
 void emscripten_glPopMatrix()
 {
     --rec.pushed;
+    (rec.matrix_mode == GL_PROJECTION ? rec.identity_proj : rec.identity_mv) = false;
 }
 void emscripten_glLoadIdentity()
 {

@@ -6,7 +6,8 @@
 namespace {
 
 struct Vertex {
-    double position[4]; // object coordinates, then clip coordinates
+    double position[4]; // object coordinates
+    double clip[4];
     GLfloat colour[4];
 };
 
@@ -30,19 +31,18 @@ void multiply(const double* a, const double* b, double* out)
 
 void to_clip(const double* matrix, Vertex& v)
 {
-    double p[4];
     for (int row = 0; row < 4; ++row)
-        p[row] = matrix[row] * v.position[0] + matrix[4 + row] * v.position[1] + matrix[8 + row] * v.position[2] +
-                 matrix[12 + row] * v.position[3];
-    for (int i = 0; i < 4; ++i)
-        v.position[i] = p[i];
+        v.clip[row] = matrix[row] * v.position[0] + matrix[4 + row] * v.position[1] +
+                      matrix[8 + row] * v.position[2] + matrix[12 + row] * v.position[3];
 }
 
+// Clip coordinates are linear in object coordinates: one t serves both.
 Vertex between(const Vertex& a, const Vertex& b, double t)
 {
     Vertex v;
     for (int i = 0; i < 4; ++i) {
         v.position[i] = a.position[i] + t * (b.position[i] - a.position[i]);
+        v.clip[i] = a.clip[i] + t * (b.clip[i] - a.clip[i]);
         v.colour[i] = static_cast<GLfloat>(static_cast<double>(a.colour[i]) +
                                            t * (static_cast<double>(b.colour[i]) - static_cast<double>(a.colour[i])));
     }
@@ -52,8 +52,8 @@ Vertex between(const Vertex& a, const Vertex& b, double t)
 // Cuts the segment at the near plane (z = -w in clip coordinates); false if nothing is left.
 bool clip_near(Vertex& a, Vertex& b)
 {
-    const double da = a.position[2] + a.position[3];
-    const double db = b.position[2] + b.position[3];
+    const double da = a.clip[2] + a.clip[3];
+    const double db = b.clip[2] + b.clip[3];
     if (da < 0.0 && db < 0.0)
         return false;
     if (da < 0.0)
@@ -63,12 +63,18 @@ bool clip_near(Vertex& a, Vertex& b)
     return true;
 }
 
-void emit(const Vertex& v, double dx, double dy)
+void emit(const double* p, const GLfloat* colour)
 {
-    emscripten_glColor4f(v.colour[0], v.colour[1], v.colour[2], v.colour[3]);
-    emscripten_glVertex4f(static_cast<GLfloat>(v.position[0] + dx * v.position[3]),
-        static_cast<GLfloat>(v.position[1] + dy * v.position[3]), static_cast<GLfloat>(v.position[2]),
-        static_cast<GLfloat>(v.position[3]));
+    emscripten_glColor4f(colour[0], colour[1], colour[2], colour[3]);
+    emscripten_glVertex4f(static_cast<GLfloat>(p[0]), static_cast<GLfloat>(p[1]), static_cast<GLfloat>(p[2]),
+        static_cast<GLfloat>(p[3]));
+}
+
+// Moved across the screen by (dx, dy) in normalised device coordinates.
+void emit_clip_moved(const Vertex& v, double dx, double dy)
+{
+    const double p[4] = {v.clip[0] + dx * v.clip[3], v.clip[1] + dy * v.clip[3], v.clip[2], v.clip[3]};
+    emit(p, v.colour);
 }
 
 // The segments of the block, by index pairs into `vertices`.
@@ -97,8 +103,10 @@ bool drawn_as_lines()
            (primitive == GL_QUADS && polygon_mode == GL_LINE);
 }
 
-// A wide line as parallel 1-pixel lines, side by side across its minor axis,
-// where a desktop's GL fills the band of that width.
+// Segments cut at the near plane. A wide line becomes parallel 1-pixel lines,
+// side by side across its minor axis, where a desktop's GL fills the band of
+// that width; they are placed in clip coordinates, drawn through identity
+// matrices. Thin lines go through the matrices as they are.
 void draw_lines()
 {
     GLfloat modelview[16], projection[16];
@@ -117,13 +125,15 @@ void draw_lines()
 
     const int lines = line_width > 1.0f ? static_cast<int>(std::lround(static_cast<double>(line_width))) : 1;
     GLint matrix_mode = GL_MODELVIEW;
-    emscripten_glGetIntegerv(GL_MATRIX_MODE, &matrix_mode);
-    emscripten_glMatrixMode(GL_PROJECTION);
-    emscripten_glPushMatrix();
-    emscripten_glLoadIdentity();
-    emscripten_glMatrixMode(GL_MODELVIEW);
-    emscripten_glPushMatrix();
-    emscripten_glLoadIdentity();
+    if (lines > 1) {
+        emscripten_glGetIntegerv(GL_MATRIX_MODE, &matrix_mode);
+        emscripten_glMatrixMode(GL_PROJECTION);
+        emscripten_glPushMatrix();
+        emscripten_glLoadIdentity();
+        emscripten_glMatrixMode(GL_MODELVIEW);
+        emscripten_glPushMatrix();
+        emscripten_glLoadIdentity();
+    }
     emscripten_glBegin(GL_LINES);
     const std::vector<int> ends = segment_ends();
     for (size_t i = 0; i + 1 < ends.size(); i += 2) {
@@ -131,24 +141,31 @@ void draw_lines()
         Vertex b = vertices[static_cast<size_t>(ends[i + 1])];
         if (!clip_near(a, b))
             continue;
+        if (lines == 1) {
+            emit(a.position, a.colour);
+            emit(b.position, b.colour);
+            continue;
+        }
         // Window pixels along each axis, to find the minor one.
-        const double wx = (b.position[0] / b.position[3] - a.position[0] / a.position[3]) * viewport[2];
-        const double wy = (b.position[1] / b.position[3] - a.position[1] / a.position[3]) * viewport[3];
+        const double wx = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * viewport[2];
+        const double wy = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * viewport[3];
         const bool x_major = std::fabs(wx) >= std::fabs(wy);
         for (int k = 0; k < lines; ++k) {
             // Pixels off the centre line, in normalised device coordinates.
             const double pixels = k - (lines - 1) / 2.0;
             const double dx = x_major ? 0.0 : 2.0 * pixels / viewport[2];
             const double dy = x_major ? 2.0 * pixels / viewport[3] : 0.0;
-            emit(a, dx, dy);
-            emit(b, dx, dy);
+            emit_clip_moved(a, dx, dy);
+            emit_clip_moved(b, dx, dy);
         }
     }
     emscripten_glEnd();
-    emscripten_glPopMatrix();
-    emscripten_glMatrixMode(GL_PROJECTION);
-    emscripten_glPopMatrix();
-    emscripten_glMatrixMode(static_cast<GLenum>(matrix_mode));
+    if (lines > 1) {
+        emscripten_glPopMatrix();
+        emscripten_glMatrixMode(GL_PROJECTION);
+        emscripten_glPopMatrix();
+        emscripten_glMatrixMode(static_cast<GLenum>(matrix_mode));
+    }
 }
 
 } // namespace
@@ -168,7 +185,7 @@ void glEnd()
     } else {
         emscripten_glBegin(primitive);
         for (const Vertex& v : vertices)
-            emit(v, 0.0, 0.0);
+            emit(v.position, v.colour);
         emscripten_glEnd();
     }
     vertices.clear();
@@ -176,7 +193,7 @@ void glEnd()
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    Vertex v = {{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z), 1.0}, {}};
+    Vertex v = {{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z), 1.0}, {}, {}};
     for (int i = 0; i < 4; ++i)
         v.colour[i] = current_colour[i];
     vertices.push_back(v);
