@@ -130,7 +130,8 @@ public:
         run("move " + std::to_string(x0) + " " + std::to_string(y0));
         run("button down");
         for (int i = 1; i <= steps; ++i)
-            run("move " + std::to_string(x0 + (x1 - x0) * i / steps) + " " + std::to_string(y0 + (y1 - y0) * i / steps));
+            run("move " + std::to_string(x0 + (x1 - x0) * i / steps) + " " +
+                std::to_string(y0 + (y1 - y0) * i / steps));
         run("button up");
     }
     Image grab()
@@ -244,8 +245,7 @@ const Step STEPS[] = {
             b.key("w", false);
         }},
     // Out over the right edge and back in below: positions held to the edges.
-    {"a drag leaving the window",
-        [](Viewer& v) { v.drag(320, 240, 1000, 700); },
+    {"a drag leaving the window", [](Viewer& v) { v.drag(320, 240, 1000, 700); },
         [](Browser& b) { b.drag(320, 240, 1000, 700); }},
 };
 

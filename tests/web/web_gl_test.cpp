@@ -19,8 +19,8 @@ struct Recording {
     std::vector<Emitted> vertices;
     float colour[4] = {0, 0, 0, 0};
     GLint matrix_mode = GL_MODELVIEW;
-    int pushed = 0;            // push minus pop
-    bool identity_mv = false;  // the modelview, as loaded
+    int pushed = 0;             // push minus pop
+    bool identity_mv = false;   // the modelview, as loaded
     bool identity_proj = false; // the projection, as loaded
 } rec;
 
@@ -102,8 +102,8 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxis)
 {
     struct Row {
-        float x1, y1;        // from the origin to here, in the plane z = 0
-        double dx, dy;       // expected offset of the second copy from the first, in pixels
+        float x1, y1;  // from the origin to here, in the plane z = 0
+        double dx, dy; // expected offset of the second copy from the first, in pixels
     };
     const Row rows[] = {
         {1.0f, 0.2f, 0.0, 1.0}, // mostly across: the copies lie one above the other
@@ -186,18 +186,22 @@ void emscripten_glBegin(GLenum mode)
 {
     rec.begins.push_back(mode);
 }
-void emscripten_glEnd() {}
+void emscripten_glEnd()
+{
+}
 // Kept in clip coordinates, through the matrices in force.
 void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)
 {
     const double v[4] = {x, y, z, w};
     double eye[4], clip[4];
     for (int row = 0; row < 4; ++row)
-        eye[row] = rec.identity_mv ? v[row] : MODELVIEW[row] * v[0] + MODELVIEW[4 + row] * v[1] +
-                                                  MODELVIEW[8 + row] * v[2] + MODELVIEW[12 + row] * v[3];
+        eye[row] = rec.identity_mv ? v[row]
+                                   : MODELVIEW[row] * v[0] + MODELVIEW[4 + row] * v[1] + MODELVIEW[8 + row] * v[2] +
+                MODELVIEW[12 + row] * v[3];
     for (int row = 0; row < 4; ++row)
-        clip[row] = rec.identity_proj ? eye[row] : PROJECTION[row] * eye[0] + PROJECTION[4 + row] * eye[1] +
-                                                       PROJECTION[8 + row] * eye[2] + PROJECTION[12 + row] * eye[3];
+        clip[row] = rec.identity_proj ? eye[row]
+                                      : PROJECTION[row] * eye[0] + PROJECTION[4 + row] * eye[1] +
+                PROJECTION[8 + row] * eye[2] + PROJECTION[12 + row] * eye[3];
     Emitted e = {{clip[0], clip[1], clip[2], clip[3]}, {rec.colour[0], rec.colour[1], rec.colour[2], rec.colour[3]}};
     rec.vertices.push_back(e);
 }

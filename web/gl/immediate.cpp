@@ -32,8 +32,8 @@ void multiply(const double* a, const double* b, double* out)
 void to_clip(const double* matrix, Vertex& v)
 {
     for (int row = 0; row < 4; ++row)
-        v.clip[row] = matrix[row] * v.position[0] + matrix[4 + row] * v.position[1] +
-                      matrix[8 + row] * v.position[2] + matrix[12 + row] * v.position[3];
+        v.clip[row] = matrix[row] * v.position[0] + matrix[4 + row] * v.position[1] + matrix[8 + row] * v.position[2] +
+            matrix[12 + row] * v.position[3];
 }
 
 // Clip coordinates are linear in object coordinates: one t serves both.
@@ -44,7 +44,7 @@ Vertex between(const Vertex& a, const Vertex& b, double t)
         v.position[i] = a.position[i] + t * (b.position[i] - a.position[i]);
         v.clip[i] = a.clip[i] + t * (b.clip[i] - a.clip[i]);
         v.colour[i] = static_cast<GLfloat>(static_cast<double>(a.colour[i]) +
-                                           t * (static_cast<double>(b.colour[i]) - static_cast<double>(a.colour[i])));
+            t * (static_cast<double>(b.colour[i]) - static_cast<double>(a.colour[i])));
     }
     return v;
 }
@@ -66,8 +66,8 @@ bool clip_near(Vertex& a, Vertex& b)
 void emit(const double* p, const GLfloat* colour)
 {
     emscripten_glColor4f(colour[0], colour[1], colour[2], colour[3]);
-    emscripten_glVertex4f(static_cast<GLfloat>(p[0]), static_cast<GLfloat>(p[1]), static_cast<GLfloat>(p[2]),
-        static_cast<GLfloat>(p[3]));
+    emscripten_glVertex4f(
+        static_cast<GLfloat>(p[0]), static_cast<GLfloat>(p[1]), static_cast<GLfloat>(p[2]), static_cast<GLfloat>(p[3]));
 }
 
 // Moved across the screen by (dx, dy) in normalised device coordinates.
@@ -100,7 +100,7 @@ std::vector<int> segment_ends()
 bool drawn_as_lines()
 {
     return primitive == GL_LINES || primitive == GL_LINE_STRIP || primitive == GL_LINE_LOOP ||
-           (primitive == GL_QUADS && polygon_mode == GL_LINE);
+        (primitive == GL_QUADS && polygon_mode == GL_LINE);
 }
 
 // Segments cut at the near plane. A wide line becomes parallel 1-pixel lines,
