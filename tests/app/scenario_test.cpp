@@ -176,6 +176,7 @@ TEST_P(Scenario, StartLinesThenTheQuitLineAfterAWindowClose)
     EXPECT_EQ(count(start_picture, 255, 255, 0), 0);
     // The start-up lines are out while it runs, though its output is not a terminal.
     EXPECT_EQ(platform->out(), started_banner());
+    TURNFAN_SKIP_IF(platform->has_window() ? "" : "skipped: no window to close");
     expect_clean_close(*platform);
 }
 
@@ -286,6 +287,7 @@ const std::vector<Step> STEPS = {
     {"Ctrl drag", [](Platform& p) { drag(p, 320, 240, 380, 280, 10, "Control_L"); }, nullptr},
 };
 
+// Within one pixel in a browser, which rasterises lines its own way.
 TEST_P(Scenario, PicturesEqualThoseOnPlainXPixelForPixel)
 {
     if (GetParam() == PLATFORMS[0])
@@ -311,10 +313,13 @@ TEST_P(Scenario, PicturesEqualThoseOnPlainXPixelForPixel)
             STEPS[i - 1].input(*platform);
         const std::string what = i > 0 ? STEPS[i - 1].what : "start";
         // A compositor fades a new window in, and on a busy machine may pause in between.
-        const Image got = grab_until(*platform, [&](const Image& image) { return image.rgb == want[i].rgb; });
-        EXPECT_EQ(differing_pixels(got, want[i], what), 0) << what;
+        const int reach = platform->picture_reach();
+        const Image got =
+            grab_until(*platform, [&](const Image& image) { return unmatched_pixels(image, want[i], reach) == 0; });
+        EXPECT_EQ(differing_pixels(got, want[i], what, reach), 0) << what;
     }
-    expect_clean_close(*platform);
+    if (platform->has_window())
+        expect_clean_close(*platform);
 }
 
 // Starts that must fail, each with its message and status 1.
@@ -328,6 +333,8 @@ TEST_P(FailedStart, WithoutOpenGLOrWithoutAVideoDriver)
         {"no-such-driver", INIT_FAILED}, // no driver of that name
     };
     for (const auto& c : cases) {
+        if (!platform->chooses_video_driver() && c.message == INIT_FAILED)
+            continue; // a browser without WebGL stands for the dummy driver; no other stands for a missing one
         SCOPED_TRACE(c.driver);
         EXPECT_NE(platform->start({}, {std::string("SDL_VIDEODRIVER=") + c.driver}), "");
         expect_failed_start(platform->wait_exit(), c.message);

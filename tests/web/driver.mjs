@@ -12,7 +12,8 @@
 //   click SELECTOR        a click on an element of the page (the touch buttons)
 //   touch-drag X0 Y0 X1 Y1 STEPS   one finger across the canvas
 //   grab PATH             the canvas once two grabs a frame apart agree, as PNG
-//   output                the page's output lines, as JSON
+//   out, err              the program's standard output, standard error so far, as JSON strings
+//   page-text             every line under the canvas, the page's own too, as a JSON string
 //   wait-end SECONDS      until the page says the program ended: "ok STATUS"
 //   scroll                the page's scroll position, "ok X Y"
 //   errors                what the page threw, as JSON
@@ -92,7 +93,12 @@ async function run(words) {
     case 'grab':
       await grab(args[0]);
       return 'ok';
-    case 'output':
+    case 'out':
+    case 'err':
+      return 'ok ' + JSON.stringify(await page.evaluate((kind) => Array.from(
+        document.querySelectorAll('#output span')).filter((s) => s.className === kind).map((s) => s.textContent)
+        .join(''), command === 'out' ? '' : 'err'));
+    case 'page-text':
       return 'ok ' + JSON.stringify(await page.locator('#output').innerText());
     case 'wait-end': {
       const ended = await page.waitForFunction(
@@ -122,3 +128,4 @@ for await (const line of lines) {
 }
 await browser.close();
 server.close();
+process.exit(0); // standard input may still be open
