@@ -48,8 +48,8 @@ void init_display()
         fprintf(stderr, "Video query failed: %s\n", SDL_GetError());
         quit_program(1);
     }
-    // The window takes the desktop's depth; no depth of our own is ever asked for.
-    int bpp = info->vfmt->BitsPerPixel;
+    // The window takes the desktop's depth; 0 (SDL's choice) where SDL reports no format.
+    int bpp = info->vfmt ? info->vfmt->BitsPerPixel : 0;
     printf("initializing display to %d-bit %d by %d\n", bpp, view.window_width, view.window_height);
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
@@ -58,7 +58,10 @@ void init_display()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 
-    if (!SDL_SetVideoMode(view.window_width, view.window_height, bpp, VIDEO_FLAGS)) {
+    // Some SDLs refuse a desktop depth they could still draw on (the compatibility
+    // layer on a 15-bit screen): one more try at the depth SDL picks itself.
+    if (!SDL_SetVideoMode(view.window_width, view.window_height, bpp, VIDEO_FLAGS) &&
+        (bpp == 0 || !SDL_SetVideoMode(view.window_width, view.window_height, 0, VIDEO_FLAGS))) {
         fprintf(stderr, "Video mode set failed: %s\n", SDL_GetError());
         quit_program(1);
     }

@@ -41,12 +41,43 @@ TEST(Shell, ArgumentsAreIgnored)
     expect_clean_close(*s.viewer);
 }
 
-// The depth printed is the desktop's, and it is the depth the window asks for.
-TEST(Shell, SixteenBitDesktopGivesASixteenBitWindow)
+// The depth printed is the one SDL reports for the desktop, and the window
+// opens there: on a 15-bit screen classic SDL reports 16, the compatibility
+// layer 15, which it then refuses for the window until asked for its own choice.
+TEST(Shell, WindowOpensAtTheDesktopsDepth)
 {
-    Session s(16);
-    ASSERT_TRUE(shows_first_frame(s));
-    expect_clean_close(*s.viewer, started_banner(16) + QUIT_LINE);
+    const struct {
+        int screen, classic, compat;
+    } rows[] = {{16, 16, 16}, {15, 16, 15}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.screen);
+        Session s(row.screen);
+        ASSERT_TRUE(shows_first_frame(s));
+        expect_clean_close(*s.viewer, started_banner(sdl_compat() ? row.compat : row.classic) + QUIT_LINE);
+    }
+}
+
+// Launchers that close a standard stream or read only the first line: the
+// window opens and keeps running. `$0` is the viewer, started by a shell that
+// rewires its output first.
+TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
+{
+    XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    {
+        SCOPED_TRACE("standard output closed");
+        Viewer viewer(server.display(), "/bin/sh", {"-c", "exec \"$0\" >&-", viewer_binary()});
+        ASSERT_TRUE(viewer.wait_for_window());
+        viewer.move_pointer(600, 40); // no window manager: the keyboard follows the pointer
+        viewer.tap("Escape");
+        expect_clean_end(viewer.wait_exit(), "");
+    }
+    {
+        SCOPED_TRACE("a reader that takes the first line and goes");
+        Viewer viewer(server.display(), "/bin/bash", {"-c", "exec \"$0\" > >(head -n 1)", viewer_binary()});
+        ASSERT_TRUE(viewer.wait_for_window());
+        expect_clean_close(viewer, INITIALIZING);
+    }
 }
 
 TEST(Shell, NoOpenGLMeansVideoModeSetFailed)
