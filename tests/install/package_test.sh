@@ -4,16 +4,16 @@
 # under another umask, time zone and folder, and compares the bytes; checks the
 # package and runs its /usr/bin/turnfan on a private X server, installed with dpkg
 # into a throwaway copy of this system where that is allowed.
-# usage: package_test.sh SOURCE_DIR BUILD_DIR SHELL_E2E_TEST_BINARY
+# usage: package_test.sh SOURCE_DIR BUILD_DIR E2E_TEST_BINARY GTEST_FILTER
+#   (the end-to-end case that runs the installed viewer; it must run and pass)
 set -euo pipefail
-window_close=--gtest_filter=Shell.WindowCloseQuitsWithStatusZero
 app_id=org.example.turnfan
 
 # Run by the test itself in a private mount namespace: dpkg installs the package
 # into a throwaway copy of this system (an overlay over /, thrown away with the
 # namespace), and the viewer runs from there as a user would start it.
 if [ "${1:-}" = --in-throwaway-root ]; then
-  tmp=$2 deb=$3 build=$4 shell_e2e=$5
+  tmp=$2 deb=$3 build=$4 e2e=$5 filter=$6
   sys=$tmp/sys
   mkdir "$tmp/layer" "$sys"
   mount -t tmpfs tmpfs "$tmp/layer"
@@ -25,14 +25,15 @@ if [ "${1:-}" = --in-throwaway-root ]; then
   cp "$deb" "$sys/tmp/turnfan.deb"
   chroot "$sys" dpkg -i /tmp/turnfan.deb >/dev/null
   [ "$(chroot "$sys" dpkg-query -W -f='${Status}' turnfan)" = "install ok installed" ] || exit 1
-  chroot "$sys" env TURNFAN_BINARY=/usr/bin/turnfan "$shell_e2e" "$window_close"
+  chroot "$sys" env TURNFAN_BINARY=/usr/bin/turnfan "$e2e" --gtest_filter="$filter"
   exit
 fi
 
 source=$1
 build=$2
-shell_e2e=$3
-for tool in dpkg-deb lintian mandoc man desktop-file-validate appstreamcli rsvg-convert; do
+e2e=$3
+filter=$4
+for tool in Xvfb dpkg-deb lintian mandoc man desktop-file-validate appstreamcli rsvg-convert; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 [ -x /usr/libexec/appstreamcli-compose ] || { echo "skipped: appstream-compose is not installed"; exit 77; }
@@ -100,9 +101,11 @@ lintian --display-info --pedantic --display-experimental --fail-on error,warning
 # Mounting over / is for a root that owns the machine: never inside a package build.
 if [ "$(id -u)" -eq 0 ] && [ -z "${DEB_HOST_ARCH:-}${RPM_BUILD_ROOT:-}${FAKEROOTKEY:-}" ]; then
   unshare --mount --propagation private --fork bash "${BASH_SOURCE[0]}" --in-throwaway-root \
-    "$tmp" "$deb" "$(realpath "$build")" "$(realpath "$shell_e2e")" || fail "the installed package did not run"
+    "$tmp" "$deb" "$(realpath "$build")" "$(realpath "$e2e")" "$filter" >"$tmp/run.log" 2>&1 || true
 else
   echo "not root, or inside a package build: running the unpacked package instead of installing it"
   dpkg-deb -x "$deb" "$tmp/pkgroot"
-  TURNFAN_BINARY="$tmp/pkgroot/usr/bin/turnfan" "$shell_e2e" "$window_close"
+  TURNFAN_BINARY="$tmp/pkgroot/usr/bin/turnfan" "$e2e" --gtest_filter="$filter" >"$tmp/run.log" 2>&1 || true
 fi
+cat "$tmp/run.log"
+grep -qx '\[  PASSED  \] 1 test\.' "$tmp/run.log" || fail "the packaged viewer did not pass $filter"
