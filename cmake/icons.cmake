@@ -9,7 +9,8 @@ foreach(size ${TURNFAN_ICON_SIZES})
   add_custom_command(
     OUTPUT ${png}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/icons
-    COMMAND ${TURNFAN_RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${PROJECT_SOURCE_DIR}/data/turnfan.svg
+    COMMAND ${TURNFAN_RSVG_CONVERT} --width ${size} --height ${size} --output ${png}
+            ${PROJECT_SOURCE_DIR}/data/turnfan.svg
     DEPENDS ${PROJECT_SOURCE_DIR}/data/turnfan.svg)
   list(APPEND TURNFAN_ICON_PNGS ${png})
 endforeach()
