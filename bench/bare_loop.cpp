@@ -1,6 +1,6 @@
 // The least a frame can be on this stack, as a program of its own: the viewer's
 // display setup, then clear and swap for ever. Compared with the real viewer
-// by viewer_fps_bench.
+// by fps_bench.
 #include <GL/gl.h>
 #include <SDL.h>
 

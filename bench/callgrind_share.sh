@@ -4,7 +4,8 @@
 # usage: bench/callgrind_share.sh BUILD_DIR CALLGRIND_OUT FRAMES [--functions]
 #
 # A function is the project's when it is a text symbol defined in one of the
-# four libraries built from src/ (nm); its self cost is counted, and with it
+# static libraries that src/*/CMakeLists.txt define (nm over each one's archive in
+# the build; the script stops if one is missing or unreadable); its self cost is counted, and with it
 # whatever the compiler inlined into it. Prints one line of figures per frame:
 #   total  project  project-share%  project+libm-share%  draw_frame-inclusive  process_events-inclusive
 # where project+libm adds all of the C maths library's self cost (an upper
@@ -14,9 +15,14 @@
 set -euo pipefail
 build=$1 out=$2 frames=$3 list=${4:-}
 
-symbols=$(for lib in math app input render; do
-  nm -C --defined-only "$build/src/$lib/libturnfan_$lib.a" | awk '$2 ~ /^[tTwW]$/ { sub(/^[0-9a-f]+ [tTwW] /, ""); print }'
-done | sort -u)
+src=$(dirname "$0")/../src
+names=$(sed -n 's/^add_library(\(turnfan_[a-z_]*\) STATIC.*/\1/p' "$src"/*/CMakeLists.txt)
+[ -n "$names" ] || { echo "callgrind_share.sh: no libraries in $src/*/CMakeLists.txt" >&2; exit 1; }
+[ -f "$out" ] || { echo "callgrind_share.sh: no profile $out" >&2; exit 1; }
+symbols=$(for name in $names; do
+  lib=$(echo "$build"/src/*/lib"$name".a)
+  nm -C --defined-only "$lib" || { echo "callgrind_share.sh: nm could not read $lib" >&2; exit 1; }
+done | awk '$2 ~ /^[tTwW]$/ { sub(/^[0-9a-f]+ [tTwW] /, ""); print }' | sort -u)
 
 # Reads the profile itself: "fn=" starts a function's cost lines (self cost);
 # the cost line after "calls=" is the inclusive cost of that call. Names and

@@ -7,15 +7,14 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include <benchmark/benchmark.h>
 
 #include "app/events.h"
 #include "app/view_state.h"
+#include "drag.h"
 #include "input/mouse.h"
 #include "math/quat.h"
 
@@ -24,19 +23,12 @@ namespace {
 constexpr int BURST = 100000; // motion events in one burst
 constexpr int BATCH = 100;    // events queued at a time; the queue holds 127
 
-// A circular drag about the window centre, 6 pixels a step.
+// The burst: a circular drag about the window centre.
 std::vector<SDL_Event> make_drag()
 {
-    std::vector<SDL_Event> events(BURST);
-    for (int i = 0; i < BURST; ++i) {
-        SDL_Event& e = events[static_cast<std::size_t>(i)];
-        std::memset(&e, 0, sizeof e);
-        const double angle = 0.05 * i;
-        e.type = SDL_MOUSEMOTION;
-        e.motion.state = SDL_BUTTON(1);
-        e.motion.x = static_cast<Uint16>(320.0 + 120.0 * std::cos(angle));
-        e.motion.y = static_cast<Uint16>(240.0 + 120.0 * std::sin(angle));
-    }
+    std::vector<SDL_Event> events;
+    for (int i = 0; i < BURST; ++i)
+        events.push_back(drag_step(i));
     return events;
 }
 

@@ -10,7 +10,8 @@
 #include <system_error>
 #include <vector>
 
-#include "viewer.h"
+#include "process.h"
+#include "x_driver.h"
 #include "xvfb.h"
 
 namespace {
@@ -42,10 +43,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tour: could not start Xvfb\n");
         return 1;
     }
-    Viewer viewer(server.display(), viewer_path);
+    Process viewer({viewer_path}, {{"DISPLAY=" + server.display()}});
+    XDriver screen(server.display());
     // Generous: on a busy machine, or under memcheck, the first frame is slow.
-    if (!viewer.wait_for_window(90.0)) {
-        ExitResult r = viewer.wait_exit(5);
+    if (!wait_for_picture(screen, viewer, 90.0)) {
+        ExitResult r = viewer.wait(5);
         std::fprintf(stderr, "tour: the viewer showed no picture\n%s%s", r.out.c_str(), r.err.c_str());
         return 1;
     }
@@ -54,39 +56,39 @@ int main(int argc, char** argv)
     bool saved_all = true;
     auto shoot = [&](const std::string& name, const std::string& caption) {
         std::string path = out_dir + "/" + name + ".png";
-        bool ok = viewer.grab_settled().save_png(path);
+        bool ok = save_png(grab_settled(screen), path);
         saved_all = saved_all && ok;
         std::printf("%s %s\n", ok ? "saved" : "could not save", path.c_str());
         shots.push_back({path, caption});
     };
 
-    viewer.move_pointer(320, 240);
+    move_pointer(screen, 320, 240);
     shoot("1-start", "start: no turn, fixed-axis chain (white)");
 
-    viewer.tap("w", 30);
-    viewer.tap("e", 20);
-    viewer.tap("d", 15);
+    tap(screen, "w", 30);
+    tap(screen, "e", 20);
+    tap(screen, "d", 15);
     shoot("2-chain-w30-e20-d15", "w x30, e x20, d x15: fixed-axis chain");
 
-    viewer.tap("m");
+    tap(screen, "m");
     shoot("3-quaternion-w30-e20-d15", "m: the same angles as quaternions (yellow)");
 
-    viewer.drag(320, 240, 400, 200);
+    drag(screen, 320, 240, 400, 200);
     shoot("4-after-rotating-drag", "drag: the trackball turns the scene");
 
-    viewer.move_pointer(320, 240);
-    viewer.key("Shift_L", true);
-    viewer.drag(320, 160, 320, 300);
-    viewer.key("Shift_L", false);
+    move_pointer(screen, 320, 240);
+    key(screen, "Shift_L", true);
+    drag(screen, 320, 160, 320, 300);
+    key(screen, "Shift_L", false);
     shoot("5-after-shift-drag", "Shift + drag down: nearer");
 
-    viewer.key("Control_L", true);
-    viewer.drag(320, 240, 380, 280);
-    viewer.key("Control_L", false);
+    key(screen, "Control_L", true);
+    drag(screen, 320, 240, 380, 280);
+    key(screen, "Control_L", false);
     shoot("6-after-ctrl-drag", "Ctrl + drag: pan");
 
-    viewer.close_window();
-    ExitResult r = viewer.wait_exit();
+    close_window(screen);
+    ExitResult r = viewer.wait();
 
     std::string sheet = out_dir + "/contact-sheet.png";
     // A font file named outright: ImageMagick's default font needs Ghostscript's fonts.

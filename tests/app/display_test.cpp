@@ -8,12 +8,14 @@
 
 #include "app/display.h"
 #include "app/view_state.h"
+#include "platform.h"
 #include "xvfb.h"
 
 namespace {
 
 TEST(InitDisplay, LeavesTheStateTheRendererExpects)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server;
     ASSERT_TRUE(server.ok());
     server.export_display();

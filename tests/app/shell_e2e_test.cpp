@@ -1,59 +1,59 @@
-// The real binary on a private X server: what it prints, how it ends.
+// The real binary on a private X server, where X alone can set the scene: what
+// it prints, how it ends, and input no other platform can give.
 #include <gtest/gtest.h>
+// After GoogleTest: Xlib's macros would clash with its names.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <memory>
+#include <vector>
+
+#include "expect.h"
 #include "paths.h"
-#include "session.h"
+#include "platform.h"
 
 namespace {
-
-TEST(Shell, WindowCloseQuitsWithStatusZero)
-{
-    Session s;
-    ASSERT_TRUE(shows_first_frame(s));
-    pause_seconds(0.5);
-    expect_clean_close(*s.viewer);
-}
 
 // Ctrl-\ ends the viewer at once every time, by the signal's own default
 // action; the start-up lines were out before it, though stdout is a pipe.
 TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const rlimit no_core = {0, 0};
     ASSERT_EQ(setrlimit(RLIMIT_CORE, &no_core), 0);
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
+    X11 x;
     for (int run = 0; run < 8; ++run) {
-        Viewer viewer(server.display(), viewer_binary());
-        ASSERT_TRUE(viewer.wait_for_window());
-        kill(viewer.pid(), SIGQUIT);
-        ExitResult r = viewer.wait_exit(10.0);
+        ASSERT_EQ(x.start(), "");
+        kill(x.viewer().pid(), SIGQUIT);
+        ExitResult r = x.wait_exit(10.0);
         EXPECT_EQ(r.signal, SIGQUIT) << "run " << run;
         EXPECT_EQ(r.out, started_banner()) << "run " << run;
     }
 }
 
-TEST(Shell, ArgumentsAreIgnored)
+// Arguments are ignored. The depth printed is the one SDL reports for the
+// desktop, and the window opens there: on a 15-bit screen classic SDL reports
+// 16, the compatibility layer 15, which it then refuses for the window until
+// asked for its own choice.
+TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 {
-    Session s(24, {"--help", "-fullscreen", "800", "600", "no-such-file"});
-    ASSERT_TRUE(shows_first_frame(s));
-    expect_clean_close(*s.viewer);
-}
-
-// The depth printed is the one SDL reports for the desktop, and the window
-// opens there: on a 15-bit screen classic SDL reports 16, the compatibility
-// layer 15, which it then refuses for the window until asked for its own choice.
-TEST(Shell, WindowOpensAtTheDesktopsDepth)
-{
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const struct {
         int screen, classic, compat;
-    } rows[] = {{16, 16, 16}, {15, 16, 15}};
+        std::vector<std::string> args;
+    } rows[] = {
+        {24, 32, 32, {"--help", "-fullscreen", "800", "600", "no-such-file"}},
+        {16, 16, 16, {}},
+        {15, 16, 15, {}},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.screen);
-        Session s(row.screen);
-        ASSERT_TRUE(shows_first_frame(s));
-        expect_clean_close(*s.viewer, started_banner(sdl_compat() ? row.compat : row.classic) + QUIT_LINE);
+        X11 x(row.screen);
+        ASSERT_EQ(x.start(row.args), "");
+        expect_clean_close(x, started_banner(sdl_compat() ? row.compat : row.classic) + QUIT_LINE);
     }
 }
 
@@ -62,33 +62,91 @@ TEST(Shell, WindowOpensAtTheDesktopsDepth)
 // rewires its output first.
 TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server;
     ASSERT_TRUE(server.ok());
+    XDriver screen(server.display());
     {
         SCOPED_TRACE("standard output closed");
-        Viewer viewer(server.display(), "/bin/sh", {"-c", "exec \"$0\" >&-", viewer_binary()});
-        ASSERT_TRUE(viewer.wait_for_window());
-        viewer.move_pointer(600, 40); // no window manager: the keyboard follows the pointer
-        viewer.tap("Escape");
-        expect_clean_end(viewer.wait_exit(), "");
+        Process viewer({"/bin/sh", "-c", "exec \"$0\" >&-", viewer_binary()}, {{"DISPLAY=" + server.display()}});
+        ASSERT_TRUE(wait_for_picture(screen, viewer));
+        move_pointer(screen, 600, 40); // no window manager: the keyboard follows the pointer
+        tap(screen, "Escape");
+        expect_clean_end(viewer.wait(), "");
     }
     {
         SCOPED_TRACE("a reader that takes the first line and goes");
-        Viewer viewer(server.display(), "/bin/bash", {"-c", "exec \"$0\" > >(head -n 1)", viewer_binary()});
-        ASSERT_TRUE(viewer.wait_for_window());
-        expect_clean_close(viewer, INITIALIZING);
+        Process viewer(
+            {"/bin/bash", "-c", "exec \"$0\" > >(head -n 1)", viewer_binary()}, {{"DISPLAY=" + server.display()}});
+        ASSERT_TRUE(wait_for_picture(screen, viewer));
+        close_window(screen);
+        expect_clean_end(viewer.wait(), INITIALIZING);
     }
 }
 
-TEST(Shell, NoOpenGLMeansVideoModeSetFailed)
+// The server repeats a held key while three other viewers keep the machine
+// busy: neither its repeats nor SDL's own may add a step. A repeat every
+// millisecond, far above a desktop's rate, gives a race hundreds of chances.
+TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
 {
-    // SDL's dummy driver has video but no OpenGL.
-    expect_failed_start(run_to_exit("", viewer_binary(), {}, {"SDL_VIDEODRIVER=dummy"}), MODE_SET_FAILED);
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    const Image start = grab_settled(x);
+    Display* dpy = x.screen().dpy;
+    XKeyboardControl control = {};
+    control.auto_repeat_mode = AutoRepeatModeOn;
+    XChangeKeyboardControl(dpy, KBAutoRepeatMode, &control);
+    XkbSetAutoRepeatRate(dpy, XkbUseCoreKbd, 250, 1);
+    XSync(dpy, False);
+    XvfbServer elsewhere;
+    ASSERT_TRUE(elsewhere.ok());
+    std::vector<std::unique_ptr<Process>> load;
+    for (int i = 0; i < 3; ++i)
+        load.push_back(std::make_unique<Process>(
+            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}}));
+    for (int hold = 0; hold < 6; ++hold) {
+        x.key("w", true);
+        const Image moved = grab_until(x, [&](const Image& i) { return i.rgb != start.rgb; });
+        ASSERT_NE(moved.rgb, start.rgb);
+        // Held on purpose: the length of the hold is what is tested.
+        pause_seconds(1.0);
+        x.key("w", false);
+        // One step back: only a single step forward brings the start picture back.
+        tap(x, "s");
+        const Image back = grab_until(x, [&](const Image& i) { return i.rgb == start.rgb; });
+        ASSERT_EQ(back.rgb, start.rgb) << "hold " << hold;
+    }
 }
 
-TEST(Shell, UnknownVideoDriverMeansVideoInitializationFailed)
+// SDL drops what overflows its queue, the release too; the pointer moving with
+// no button held afterwards must not go on turning the scene.
+TEST(Shell, BurstThatOverflowsTheQueueLeavesNoDragBehind)
 {
-    expect_failed_start(run_to_exit("", viewer_binary(), {}, {"SDL_VIDEODRIVER=no-such-driver"}), INIT_FAILED);
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    Display* dpy = x.screen().dpy;
+    for (int burst = 0; burst < 4; ++burst) {
+        // Button 1 down, 3000 motions to and fro, up, all at once: faster than
+        // any program empties its event queue.
+        x.move_pointer(320, 240);
+        int root_x = 0, root_y = 0;
+        Window child;
+        XTranslateCoordinates(dpy, x.screen().window, DefaultRootWindow(dpy), 320, 240, &root_x, &root_y, &child);
+        XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+        for (int i = 1; i <= 3000; ++i)
+            XTestFakeMotionEvent(dpy, -1, root_x + i % 40, root_y + i % 30, CurrentTime);
+        XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+        XSync(dpy, False);
+        const Image after = grab_settled(x);
+        for (int i = 0; i < 10; ++i) {
+            x.move_pointer(100 + 40 * i, 100 + 25 * i);
+            pause_seconds(0.02);
+        }
+        const Image moved = grab_settled(x);
+        ASSERT_EQ(moved.rgb, after.rgb) << "burst " << burst;
+    }
 }
 
 } // namespace

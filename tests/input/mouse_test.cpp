@@ -6,15 +6,16 @@
 
 #include "input_events.h"
 #include "math/trackball.h"
+#include "promises.h"
 #include "rotation.h"
 
 namespace {
 
-// The per-pixel factors the program promises for its 640x480 window, as floats.
-const float TWO_OVER_WIDTH = static_cast<float>(2.0 / 640.0);
-const float TWO_OVER_HEIGHT = static_cast<float>(2.0 / 480.0);
-const float ONE_OVER_WIDTH = static_cast<float>(1.0 / 640.0);
-const float ONE_OVER_HEIGHT = static_cast<float>(1.0 / 480.0);
+// The per-pixel factors the program promises for its window, as floats.
+const float TWO_OVER_WIDTH = static_cast<float>(2.0 / WINDOW_WIDTH);
+const float TWO_OVER_HEIGHT = static_cast<float>(2.0 / WINDOW_HEIGHT);
+const float ONE_OVER_WIDTH = static_cast<float>(1.0 / WINDOW_WIDTH);
+const float ONE_OVER_HEIGHT = static_cast<float>(1.0 / WINDOW_HEIGHT);
 constexpr double GAIN = 3.0;
 
 // Room for the renormalisation that quat_compose applies every second call.

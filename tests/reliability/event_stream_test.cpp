@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "app/events.h"
+#include "promises.h"
 #include "stream_checker.h"
 
 namespace {
 
 constexpr long EVENT_COUNT = 1000000;
 constexpr unsigned SEED = 20240607;
-constexpr int WIDTH = 640; // window pixels
-constexpr int HEIGHT = 480;
 constexpr int MOST_EVENTS_PER_FRAME = 7;
 
 // The keys that do something, their neighbours that must not, and Esc (fed
@@ -77,8 +76,8 @@ private:
     void position(Uint16* x, Uint16* y)
     {
         const bool outside = below(100) == 0;
-        *x = static_cast<Uint16>(outside ? rng_() : static_cast<unsigned>(below(WIDTH)));
-        *y = static_cast<Uint16>(outside ? rng_() : static_cast<unsigned>(below(HEIGHT)));
+        *x = static_cast<Uint16>(outside ? rng_() : static_cast<unsigned>(below(WINDOW_WIDTH)));
+        *y = static_cast<Uint16>(outside ? rng_() : static_cast<unsigned>(below(WINDOW_HEIGHT)));
     }
 
     // Weights by type: mostly input, every other type (quit aside) now and then.

@@ -7,26 +7,34 @@
 // "classic" (the default, libsdl1.2debian) or "compat" (libsdl1.2-compat over
 // SDL2, through LD_LIBRARY_PATH). Where the two differ, each outcome is fixed here.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "expect.h"
 #include "paths.h"
+#include "platform.h"
 #include "proc.h"
-#include "session.h"
 
 namespace {
 
+// Runs `argv` (by default the viewer) with these environment changes, and no
+// DISPLAY unless they name one, and waits for it to end by itself.
+ExitResult run_to_exit(
+    std::vector<std::string> env, double seconds = 20.0, const std::vector<std::string>& argv = {viewer_binary()})
+{
+    env.insert(env.begin(), "DISPLAY=");
+    Process viewer(argv, {env});
+    return viewer.wait(seconds);
+}
+
 TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 {
-    Session s;
-    ASSERT_TRUE(shows_first_frame(s));
-    const std::string maps = proc_file(s.viewer->pid(), "maps");
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
+    X11 x;
+    ASSERT_EQ(x.start(), "");
+    const std::string maps = proc_file(x.viewer().pid(), "maps");
     if (sdl_compat()) {
         EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
         EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
@@ -35,7 +43,7 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
         EXPECT_EQ(maps.find("sdl12-compat"), std::string::npos) << maps;
         EXPECT_EQ(maps.find("libSDL2"), std::string::npos) << maps;
     }
-    expect_clean_close(*s.viewer);
+    expect_clean_close(x);
 }
 
 // No display to be had: none named, none on the number named, with or without
@@ -56,7 +64,9 @@ TEST(Platform, NoDisplayEndsAtOnce)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE("DISPLAY=" + row.display + (row.env[0] == "TERM=" ? ", no terminal" : ", " + row.env[0]));
-        ExitResult r = run_to_exit(row.display, viewer_binary(), {}, row.env, 10.0);
+        std::vector<std::string> env = row.env;
+        env.push_back("DISPLAY=" + row.display);
+        ExitResult r = run_to_exit(env, 10.0);
         expect_failed_start(r, INIT_FAILED);
         EXPECT_EQ(r.out, INITIALIZING);
     }
@@ -65,21 +75,10 @@ TEST(Platform, NoDisplayEndsAtOnce)
 // An X server without the GLX extension.
 TEST(Platform, DisplayWithoutOpenGL)
 {
-    // XvfbServer starts "Xvfb" from PATH: put one first that adds -extension GLX.
-    char dir_template[] = "/tmp/turnfan-noglx-XXXXXX";
-    const std::string dir = mkdtemp(dir_template);
-    const std::string wrapper = dir + "/Xvfb";
-    const std::string path = std::getenv("PATH");
-    std::ofstream(wrapper) << "#!/bin/sh\nPATH='" << path << "' exec Xvfb \"$@\" -extension GLX\n";
-    chmod(wrapper.c_str(), 0755);
-    setenv("PATH", (dir + ":" + path).c_str(), 1);
-    XvfbServer server;
-    setenv("PATH", path.c_str(), 1);
-    std::remove(wrapper.c_str());
-    rmdir(dir.c_str());
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
+    XvfbServer server(24, {"-extension", "GLX"});
     ASSERT_TRUE(server.ok());
-
-    ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
+    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
     EXPECT_EQ(r.out, started_banner());
     const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
@@ -90,9 +89,10 @@ TEST(Platform, DisplayWithoutOpenGL)
 // visual has it.
 TEST(Platform, EightBitScreen)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     XvfbServer server(8);
     ASSERT_TRUE(server.ok());
-    ExitResult r = run_to_exit(server.display(), viewer_binary(), {}, {});
+    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
     // The compatibility layer reports no depth for a palette screen.
     EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
@@ -100,7 +100,7 @@ TEST(Platform, EightBitScreen)
     EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
 
     // With standard error closed the reason is lost, and the failure still ends it at once.
-    r = run_to_exit(server.display(), "/bin/sh", {"-c", "exec \"$0\" 2>&-", viewer_binary()}, {}, 10.0);
+    r = run_to_exit({"DISPLAY=" + server.display()}, 10.0, {"/bin/sh", "-c", "exec \"$0\" 2>&-", viewer_binary()});
     ASSERT_TRUE(r.exited) << "ended by signal " << r.signal;
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));

@@ -14,9 +14,9 @@
 #include <random>
 #include <string>
 
+#include "expect.h"
+#include "platform.h"
 #include "proc.h"
-#include "projection.h"
-#include "session.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ struct Reach {
     double per_pixel;
     double lowest, highest;
 };
-constexpr Reach PAN_X = {0.009375, -1.0, 1.0};
-constexpr Reach PAN_Y = {0.0125, -1.0, 1.0};
-constexpr Reach Z = {0.0125, -2.5, 1.5};
+constexpr Reach PAN_X = {PAN_X_PER_PIXEL, -1.0, 1.0};
+constexpr Reach PAN_Y = {PAN_Y_PER_PIXEL, -1.0, 1.0};
+constexpr Reach Z = {DEPTH_PER_PIXEL, -2.5, 1.5};
 
 // Angle keys, mode and reset, and keys the viewer must ignore (Esc is left
 // out: it ends the viewer, and the end-to-end tests cover it).
@@ -62,7 +62,7 @@ long cpu_ticks(pid_t pid)
 
 class RandomInput {
 public:
-    RandomInput(Viewer* viewer, unsigned seed)
+    RandomInput(Platform* viewer, unsigned seed)
         : viewer_(viewer)
         , rng_(seed)
     {
@@ -94,7 +94,7 @@ private:
 
     void tap_key()
     {
-        viewer_->tap(KEYS[below(sizeof KEYS / sizeof KEYS[0])]);
+        tap(*viewer_, KEYS[below(sizeof KEYS / sizeof KEYS[0])]);
         events_ += 2;
     }
 
@@ -151,7 +151,7 @@ private:
         events_ += steps;
     }
 
-    Viewer* viewer_;
+    Platform* viewer_;
     std::mt19937 rng_;
     long actions_ = 0;
     long events_ = 0;
@@ -160,14 +160,14 @@ private:
 
 TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const char* env = std::getenv("TURNFAN_SOAK_SECONDS");
     const double seconds = env ? std::atof(env) : DEFAULT_SECONDS;
     ASSERT_GT(seconds, WARMUP_SECONDS) << "the soak must outlast the warm-up";
 
-    Session session;
-    ASSERT_TRUE(shows_first_frame(session));
-    Viewer& viewer = *session.viewer;
-    const pid_t pid = viewer.pid();
+    X11 viewer;
+    ASSERT_EQ(viewer.start(), "");
+    const pid_t pid = viewer.viewer().pid();
 
     RandomInput input(&viewer, SEED);
     const double start = now_seconds();
@@ -186,9 +186,9 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
             rss_highest = std::max(rss_highest, status_kb(pid, "VmRSS"));
         if (now >= next_check) {
             // Still answering: the fan changes colour on m and back.
-            const Image before = viewer.grab_settled();
-            viewer.tap("m");
-            const Image after = viewer.grab_settled();
+            const Image before = grab_settled(viewer);
+            tap(viewer, "m");
+            const Image after = grab_settled(viewer);
             ASSERT_NE(before.rgb, after.rgb) << "key m changed nothing after " << now - start << " s";
             // Still drawing: the loop never sleeps, so its CPU time keeps rising.
             const long ticks = cpu_ticks(pid);

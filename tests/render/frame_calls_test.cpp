@@ -8,6 +8,7 @@
 #include "app/view_state.h"
 #include "compose_probe.h"
 #include "gl_recorder.h"
+#include "promises.h"
 #include "render/frame.h"
 #include "render/rect.h"
 
@@ -16,7 +17,7 @@ namespace {
 // Matrices come from float quaternions: a few float roundings apart from the exact ones.
 constexpr double MATRIX_TOLERANCE = 2e-6;
 // Degrees to radians as the program converts them, from 3.141592.
-constexpr double PROGRAM_DEG_TO_RAD = 3.141592 / 180.0;
+constexpr double PROGRAM_DEG_TO_RAD = PROGRAM_PI / 180.0;
 
 // Enumerant values as OpenGL defines them.
 enum GlEnumerant : unsigned {
@@ -78,7 +79,7 @@ Matrix quaternion_orientation(float extra_y)
 
 void add_rect(std::vector<Expected>* out, float extra_y)
 {
-    const double w = 0.41f, h = 0.3075f;
+    const double w = static_cast<float>(HALF_WIDTH), h = static_cast<float>(HALF_HEIGHT);
     out->push_back({{"glPushMatrix", {}}});
     double blue;
     if (view.quaternion_mode) {

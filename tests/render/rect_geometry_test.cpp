@@ -8,6 +8,7 @@
 
 #include "app/view_state.h"
 #include "gl_recorder.h"
+#include "promises.h"
 #include "render/frame.h"
 #include "render/rect.h"
 
@@ -58,7 +59,7 @@ void expect_same_points(const std::vector<Point>& a, const std::vector<Point>& b
 
 TEST(RectGeometry, UnturnedCornersRunCounterClockwise)
 {
-    const double w = 0.41, h = 0.3075;
+    const double w = HALF_WIDTH, h = HALF_HEIGHT;
     for (bool quaternion_mode : {false, true}) {
         set_angles(quaternion_mode, 0, 0, 0);
         expect_same_points(rect_corners(0), {{w, h, -1}, {-w, h, -1}, {-w, -h, -1}, {w, -h, -1}},
@@ -101,7 +102,7 @@ TEST(RectGeometry, AngleXOrZSeparatesTheModes)
 // y towards +x, x lifts it towards +y, z clockwise as seen from the origin.
 TEST(RectGeometry, SingleAnglesTurnAlikeInBothModes)
 {
-    const double s = 0.5, c = COS30, w = 0.41, h = 0.3075;
+    const double s = 0.5, c = COS30, w = HALF_WIDTH, h = HALF_HEIGHT;
     for (bool quaternion_mode : {false, true}) {
         set_angles(quaternion_mode, 0, 0, 30);
         expect_point(centre(rect_corners(0)), {s, 0, -c}, "angle_y");
@@ -194,7 +195,7 @@ TEST(FrameGeometry, StartStateLooksDownTheZAxis)
     expect_point(v[1], {50, 0, -5}, "x axis end");
     expect_point(v[3], {0, 50, -5}, "y axis end");
     expect_point(v[5], {0, 0, 45}, "z axis end");
-    expect_point(v[6], {0.41, 0.3075, -6}, "first corner");
+    expect_point(v[6], {HALF_WIDTH, HALF_HEIGHT, -6}, "first corner");
 
     view.offset_z = 5;
     recorder_reset();

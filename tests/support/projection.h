@@ -3,9 +3,7 @@
 
 #include <array>
 
-// The window the viewer opens, in pixels.
-constexpr int WINDOW_WIDTH = 640;
-constexpr int WINDOW_HEIGHT = 480;
+#include "promises.h"
 
 using EyePoint = std::array<double, 3>; // x right, y up, z towards the eye
 

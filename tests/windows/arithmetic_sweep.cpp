@@ -26,15 +26,14 @@
 
 #include "math/quat.h"
 #include "math/trackball.h"
+#include "promises.h"
 
 namespace {
 
-constexpr double DEG_TO_RAD = 3.141592 / 180.0; // the renderer's, slightly below pi / 180
-constexpr int32_t KEY_ANGLE_LIMIT = 1 << 24;    // degrees
+constexpr double DEG_TO_RAD = PROGRAM_PI / 180.0; // the renderer's, slightly below pi / 180
+constexpr int32_t KEY_ANGLE_LIMIT = 1 << 24;      // degrees
 constexpr float SMALLEST_T = 0x1p-10f;
 constexpr uint64_t BLOCK = 1 << 22; // inputs a line
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
 
 // FNV-1a over the bits of each float, one hash a block of inputs, so that a
 // difference shows which block it is in.
@@ -120,13 +119,13 @@ void sweep_trackball()
 float square_x(int x)
 {
     return static_cast<float>(
-        static_cast<double>(2 * x - WIDTH) * static_cast<double>(static_cast<float>(1.0 / WIDTH)));
+        static_cast<double>(2 * x - WINDOW_WIDTH) * static_cast<double>(static_cast<float>(1.0 / WINDOW_WIDTH)));
 }
 
 float square_y(int y)
 {
     return static_cast<float>(
-        static_cast<double>(HEIGHT - 2 * y) * static_cast<double>(static_cast<float>(1.0 / HEIGHT)));
+        static_cast<double>(WINDOW_HEIGHT - 2 * y) * static_cast<double>(static_cast<float>(1.0 / WINDOW_HEIGHT)));
 }
 
 void drag_step(Section& s, int x1, int y1, int x2, int y2)
@@ -141,12 +140,12 @@ void sweep_drags()
 {
     Section s("drags");
     constexpr int STEPS[][2] = {{1, 0}, {0, 1}, {-1, -1}, {5, -3}, {-12, 7}, {40, 25}, {-200, 150}};
-    for (int y = 0; y < HEIGHT; ++y)
-        for (int x = 0; x < WIDTH; ++x)
+    for (int y = 0; y < WINDOW_HEIGHT; ++y)
+        for (int x = 0; x < WINDOW_WIDTH; ++x)
             for (const auto& step : STEPS) {
                 const int x2 = x + step[0];
                 const int y2 = y + step[1];
-                if (x2 >= 0 && x2 < WIDTH && y2 >= 0 && y2 < HEIGHT)
+                if (x2 >= 0 && x2 < WINDOW_WIDTH && y2 >= 0 && y2 < WINDOW_HEIGHT)
                     drag_step(s, x, y, x2, y2);
             }
     // A fixed generator, the same on every platform (xorshift64).
@@ -158,7 +157,7 @@ void sweep_drags()
         return static_cast<int>(state % static_cast<uint64_t>(range));
     };
     for (int i = 0; i < 4000000; ++i) {
-        const int x1 = next(WIDTH), y1 = next(HEIGHT), x2 = next(WIDTH), y2 = next(HEIGHT);
+        const int x1 = next(WINDOW_WIDTH), y1 = next(WINDOW_HEIGHT), x2 = next(WINDOW_WIDTH), y2 = next(WINDOW_HEIGHT);
         drag_step(s, x1, y1, x2, y2);
     }
     s.finish();

@@ -1,0 +1,337 @@
+// The real viewer end to end, one table of cases run on every platform it
+// promises (tests/support/platform.h): its start-up lines, keys in both modes,
+// m, drags plain and with Shift and Ctrl, the close and its status, judged from
+// the pictures on the screen and the lines it prints.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "expect.h"
+#include "paths.h"
+#include "platform.h"
+#include "projection.h"
+
+namespace {
+
+// How far, in pixels, the middle of a 2-pixel run may lie from the projected
+// line: half a pixel from the raster, the rest for rounding.
+constexpr double EDGE_TOLERANCE = 0.75;
+
+// --- What the projection predicts ---------------------------------------------
+
+// The scene state that the first rectangle's place depends on here.
+struct Scene {
+    double angle_x = 0.0; // degrees
+    double offset_x = 0.0;
+    double offset_y = 0.0;
+    double offset_z = 0.0;
+};
+
+struct Pixel {
+    double column; // pixel centres at whole numbers, from the left
+    double row;    // from the top
+};
+
+// A point of the first rectangle's plane (z = -1 before its turn) on the screen:
+// turned about +x by angle_x, moved by the offsets and the eye distance, then
+// through the viewer's projection.
+Pixel project(const Scene& s, double x, double y)
+{
+    const double a = s.angle_x * PROGRAM_PI / 180.0;
+    const double z = -1.0;
+    const double ex = x + s.offset_x;
+    const double ey = y * std::cos(a) - z * std::sin(a) + s.offset_y;
+    const double ez = y * std::sin(a) + z * std::cos(a) + s.offset_z - EYE_DISTANCE;
+    const WindowPoint p = project_to_window({ex, ey, ez});
+    return {p.x - 0.5, p.y - 0.5}; // centres at whole numbers
+}
+
+// Rows where a column meets the first rectangle's top and bottom edges, and
+// the two columns to look in: left of its centre, clear of the axes and of
+// the neighbouring rectangle.
+struct Outline {
+    double top_row;
+    double bottom_row;
+    int columns[2];
+};
+
+Outline predict_outline(const Scene& s)
+{
+    const Pixel top = project(s, -HALF_WIDTH, HALF_HEIGHT);
+    const Pixel bottom = project(s, -HALF_WIDTH, -HALF_HEIGHT);
+    const Pixel centre = project(s, 0.0, 0.0);
+    const int c = static_cast<int>(std::lround(centre.column));
+    return {top.row, bottom.row, {c - 10, c - 18}};
+}
+
+// --- What the screen shows --------------------------------------------------
+
+// A 2-pixel line of the given colour crosses column x at `row`: the middle of
+// such a run of that colour down the column lies near it.
+bool wide_line_at(const Image& image, int x, double row, uint8_t r, uint8_t g, uint8_t b)
+{
+    int first = -1;
+    for (int y = 0; y <= image.height; ++y) {
+        if (y < image.height && count(image, r, g, b, x, y, x, y) == 1) {
+            first = first < 0 ? y : first;
+            continue;
+        }
+        if (first >= 0 && y - first == 2 && std::fabs(first + 0.5 - row) <= EDGE_TOLERANCE)
+            return true;
+        first = -1;
+    }
+    return false;
+}
+
+// The first rectangle's top and bottom edges are where the projection puts them.
+testing::AssertionResult outline_at(
+    const Image& image, const Outline& o, uint8_t r = 255, uint8_t g = 255, uint8_t b = 255)
+{
+    for (int x : o.columns) {
+        if (!wide_line_at(image, x, o.top_row, r, g, b))
+            return testing::AssertionFailure() << "no 2-pixel top edge near row " << o.top_row << " in column " << x;
+        if (!wide_line_at(image, x, o.bottom_row, r, g, b))
+            return testing::AssertionFailure()
+                << "no 2-pixel bottom edge near row " << o.bottom_row << " in column " << x;
+    }
+    return testing::AssertionSuccess();
+}
+
+// With all three angles 0 both modes put the rectangles in the same place: the
+// quaternion picture is the chain's with white made yellow.
+Image yellowed(Image image)
+{
+    for (size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+        if (image.rgb[i] == 255 && image.rgb[i + 1] == 255 && image.rgb[i + 2] == 255)
+            image.rgb[i + 2] = 0;
+    return image;
+}
+
+// --- The cases, each on every platform ---------------------------------------
+
+// The platform of the case, or a skip saying why it cannot run here.
+class OnPlatform : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        platform = make_platform(GetParam());
+        TURNFAN_SKIP_IF(platform->unavailable());
+    }
+
+    std::unique_ptr<Platform> platform;
+};
+
+// Cases whose viewer must not start.
+class FailedStart : public OnPlatform { };
+
+// Cases that start the viewer and take its first picture, the rectangles where
+// the projection puts them.
+class Scenario : public OnPlatform {
+protected:
+    void SetUp() override
+    {
+        OnPlatform::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_EQ(platform->start(), "");
+        started = true;
+        // A compositor may still be fading the window in: wait for the outline, then for the picture to settle.
+        grab_until(*platform, [](const Image& i) { return bool(outline_at(i, predict_outline(Scene{}))); });
+        start_picture = grab_settled(*platform);
+        ASSERT_TRUE(outline_at(start_picture, predict_outline(Scene{})));
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure() && started)
+            save_png(platform->grab(), artifact("last.png"));
+    }
+
+    Image wait_for_outline(const Outline& o)
+    {
+        return grab_until(*platform, [&](const Image& i) { return bool(outline_at(i, o)); });
+    }
+
+    Image wait_for_start_picture()
+    {
+        return grab_until(*platform, [&](const Image& i) { return i.rgb == start_picture.rgb; });
+    }
+
+    bool started = false;
+    Image start_picture;
+};
+
+const auto PLATFORM_NAME = [](const testing::TestParamInfo<std::string>& info) { return info.param; };
+INSTANTIATE_TEST_SUITE_P(On, Scenario, testing::ValuesIn(PLATFORMS), PLATFORM_NAME);
+INSTANTIATE_TEST_SUITE_P(On, FailedStart, testing::ValuesIn(PLATFORMS), PLATFORM_NAME);
+
+TEST_P(Scenario, StartLinesThenTheQuitLineAfterAWindowClose)
+{
+    // The axes: red to the right of the centre, green above it; the fan white.
+    EXPECT_GT(count(start_picture, 255, 0, 0, 330, 237, WINDOW_WIDTH - 1, 242), 250);
+    EXPECT_GT(count(start_picture, 0, 255, 0, 317, 0, 322, 230), 200);
+    EXPECT_EQ(count(start_picture, 255, 255, 0), 0);
+    // The start-up lines are out while it runs, though its output is not a terminal.
+    EXPECT_EQ(platform->out(), started_banner());
+    expect_clean_close(*platform);
+}
+
+TEST_P(Scenario, EscQuitsWithStatusZeroWithoutAWord)
+{
+    tap(*platform, "Escape");
+    expect_clean_end(platform->wait_exit(), started_banner());
+}
+
+TEST_P(Scenario, ThirtyPressesOfWLiftTheFirstRectangleAsProjected)
+{
+    tap(*platform, "w", 30);
+    Scene turned;
+    turned.angle_x = 30.0;
+    const Outline expected = predict_outline(turned);
+    // About 35 pixels higher than at the start.
+    ASSERT_LT(expected.top_row, predict_outline(Scene{}).top_row - 30.0);
+    EXPECT_TRUE(outline_at(wait_for_outline(expected), expected));
+
+    // Exactly thirty steps were taken: thirty back give the start picture.
+    tap(*platform, "s", 30);
+    EXPECT_EQ(differing_pixels(wait_for_start_picture(), start_picture, "back"), 0);
+}
+
+TEST_P(Scenario, MTurnsTheFanYellowAndBack)
+{
+    tap(*platform, "m");
+    const Image expected = yellowed(start_picture);
+    const Image yellow = grab_until(*platform, [&](const Image& i) { return i.rgb == expected.rgb; });
+    EXPECT_GT(count(yellow, 255, 255, 0), 100);
+    EXPECT_EQ(count(yellow, 255, 255, 255), 0);
+    // With all angles 0 the quaternions put the first rectangle where the chain does.
+    EXPECT_TRUE(outline_at(yellow, predict_outline(Scene{}), 255, 255, 0));
+    EXPECT_EQ(differing_pixels(yellow, expected, "yellow"), 0);
+
+    tap(*platform, "m");
+    EXPECT_EQ(wait_for_start_picture().rgb, start_picture.rgb);
+}
+
+TEST_P(Scenario, RReturnsTheRectanglesAfterEveryAngleKey)
+{
+    tap(*platform, "w", 5);
+    tap(*platform, "a", 7);
+    tap(*platform, "e", 9);
+    tap(*platform, "s", 2);
+    // Wait for the last keys to be seen: the first rectangle has left its place.
+    const Outline home = predict_outline(Scene{});
+    ASSERT_FALSE(outline_at(grab_until(*platform, [&](const Image& i) { return !outline_at(i, home); }), home));
+    tap(*platform, "r");
+    EXPECT_EQ(wait_for_start_picture().rgb, start_picture.rgb);
+}
+
+TEST_P(Scenario, PlainDragTurnsTheBlueAxisOutOfEndOnView)
+{
+    // End-on, the blue axis covers at most the pixel at the centre.
+    ASSERT_LE(count(start_picture, 0, 0, 255), 1);
+    drag(*platform, 320, 240, 420, 240);
+    const Image turned = grab_until(*platform, [](const Image& i) { return count(i, 0, 0, 255) > 30; });
+    EXPECT_GT(count(turned, 0, 0, 255), 30);
+    // The scene's front followed the pointer to the right.
+    EXPECT_GT(count(turned, 0, 0, 255, 321, 0), count(turned, 0, 0, 255, 0, 0, 320));
+}
+
+TEST_P(Scenario, ShiftDragDownBringsTheSceneNearer)
+{
+    drag(*platform, 320, 100, 320, 292, 12, "Shift_L");
+    Scene nearer;
+    nearer.offset_z = 192 * DEPTH_PER_PIXEL;
+    const Outline expected = predict_outline(nearer);
+    const Outline before = predict_outline(Scene{});
+    ASSERT_GT(expected.bottom_row - expected.top_row, before.bottom_row - before.top_row + 8.0);
+    EXPECT_TRUE(outline_at(wait_for_outline(expected), expected));
+}
+
+TEST_P(Scenario, CtrlDragMovesTheSceneWithThePointer)
+{
+    drag(*platform, 320, 240, 384, 192, 10, "Control_L");
+    Scene moved;
+    moved.offset_x = 64 * PAN_X_PER_PIXEL;
+    moved.offset_y = 48 * PAN_Y_PER_PIXEL;
+    const Outline expected = predict_outline(moved);
+    ASSERT_GT(expected.columns[0], predict_outline(Scene{}).columns[0] + 30);
+    ASSERT_LT(expected.top_row, predict_outline(Scene{}).top_row - 30.0);
+    EXPECT_TRUE(outline_at(wait_for_outline(expected), expected));
+}
+
+// The same input on any platform gives the very pictures of the viewer on a
+// plain X server with the classic SDL 1.2, pixel for pixel.
+struct Step {
+    const char* what;
+    std::function<void(Platform&)> input;
+    std::function<bool(const Image&)> shows; // on top of "not the picture before"
+};
+const std::vector<Step> STEPS = {
+    {"m", [](Platform& p) { tap(p, "m"); },
+        [](const Image& i) { return count(i, 255, 255, 0) > 100 && count(i, 255, 255, 255) == 0; }},
+    {"drag, quaternions", [](Platform& p) { drag(p, 320, 240, 400, 200); },
+        [](const Image& i) { return count(i, 255, 255, 0) > 0 && count(i, 255, 255, 255) == 0; }},
+    {"m again", [](Platform& p) { tap(p, "m"); }, [](const Image& i) { return count(i, 255, 255, 0) == 0; }},
+    {"keys",
+        [](Platform& p) {
+            tap(p, "w", 5);
+            tap(p, "e", 3);
+            tap(p, "d", 2);
+        },
+        nullptr},
+    {"Shift drag", [](Platform& p) { drag(p, 320, 160, 320, 300, 10, "Shift_L"); }, nullptr},
+    {"Ctrl drag", [](Platform& p) { drag(p, 320, 240, 380, 280, 10, "Control_L"); }, nullptr},
+};
+
+TEST_P(Scenario, PicturesEqualThoseOnPlainXPixelForPixel)
+{
+    if (GetParam() == PLATFORMS[0])
+        GTEST_SKIP() << "skipped: the platform the others are compared with";
+    std::vector<Image> want;
+    {
+        auto x = make_platform(PLATFORMS[0]);
+        ASSERT_EQ(x->start(), "");
+        want.push_back(grab_settled(*x));
+        for (const Step& step : STEPS) {
+            const Image before = want.back();
+            step.input(*x);
+            grab_until(*x, [&](const Image& i) { return i.rgb != before.rgb && (!step.shows || step.shows(i)); });
+            want.push_back(grab_settled(*x));
+            ASSERT_NE(want.back().rgb, before.rgb) << step.what;
+            ASSERT_TRUE(!step.shows || step.shows(want.back())) << step.what;
+        }
+        expect_clean_close(*x);
+    }
+
+    for (size_t i = 0; i < want.size(); ++i) {
+        if (i > 0)
+            STEPS[i - 1].input(*platform);
+        const std::string what = i > 0 ? STEPS[i - 1].what : "start";
+        // A compositor fades a new window in, and on a busy machine may pause in between.
+        const Image got = grab_until(*platform, [&](const Image& image) { return image.rgb == want[i].rgb; });
+        EXPECT_EQ(differing_pixels(got, want[i], what), 0) << what;
+    }
+    expect_clean_close(*platform);
+}
+
+// Starts that must fail, each with its message and status 1.
+TEST_P(FailedStart, WithoutOpenGLOrWithoutAVideoDriver)
+{
+    const struct {
+        const char* driver;
+        const char* message;
+    } cases[] = {
+        {"dummy", MODE_SET_FAILED},      // SDL's dummy driver has video but no OpenGL
+        {"no-such-driver", INIT_FAILED}, // no driver of that name
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.driver);
+        EXPECT_NE(platform->start({}, {std::string("SDL_VIDEODRIVER=") + c.driver}), "");
+        expect_failed_start(platform->wait_exit(), c.message);
+    }
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+#include "expect.h"
+
+#include <algorithm>
+
+#include "paths.h"
+
+void expect_clean_end(const ExitResult& r, const std::string& out)
+{
+    EXPECT_TRUE(r.exited) << "ended by signal " << r.signal;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, out);
+    EXPECT_EQ(r.err, "");
+}
+
+void expect_clean_close(Platform& p, const std::string& out)
+{
+    p.close();
+    expect_clean_end(p.wait_exit(), out);
+}
+
+void expect_failed_start(const ExitResult& r, const std::string& message)
+{
+    const std::string initializing = INITIALIZING;
+    ASSERT_TRUE(r.exited) << "ended by signal " << r.signal << "\n" << r.out << r.err;
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(r.out.compare(0, initializing.size(), initializing), 0) << r.out;
+    const std::string rest = r.out.substr(initializing.size());
+    if (message == MODE_SET_FAILED) {
+        // The display line is out before the mode is tried; the depth is whatever the driver reports.
+        const std::string head = "initializing display to ", tail = "-bit 640 by 480\n";
+        ASSERT_GT(rest.size(), head.size() + tail.size()) << rest;
+        EXPECT_EQ(rest.compare(0, head.size(), head), 0) << rest;
+        EXPECT_EQ(rest.compare(rest.size() - tail.size(), tail.size(), tail), 0) << rest;
+        EXPECT_EQ(rest.find('\n'), rest.size() - 1) << rest;
+    } else {
+        EXPECT_EQ(rest, "");
+    }
+    ASSERT_EQ(r.err.compare(0, message.size(), message), 0) << r.err;
+    EXPECT_GT(r.err.size(), message.size() + 1) << "SDL's reason is missing: " << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+}
+
+int count(const Image& image, uint8_t r, uint8_t g, uint8_t b, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int y = std::max(y0, 0); y <= std::min(y1, image.height - 1); ++y)
+        for (int x = std::max(x0, 0); x <= std::min(x1, image.width - 1); ++x) {
+            const uint8_t* p = image.at(x, y);
+            n += p[0] == r && p[1] == g && p[2] == b;
+        }
+    return n;
+}
+
+int differing_pixels(const Image& got, const Image& want, const std::string& what)
+{
+    if (got.rgb.size() != want.rgb.size())
+        return -1;
+    int n = 0;
+    for (size_t i = 0; i < got.rgb.size(); i += 3)
+        n += !std::equal(&got.rgb[i], &got.rgb[i] + 3, &want.rgb[i]);
+    if (n > 0) {
+        save_png(got, artifact(what + "-got.png"));
+        save_png(want, artifact(what + "-want.png"));
+    }
+    return n;
+}
+
+std::string artifact(const std::string& what)
+{
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name() + ("-" + what);
+    std::replace(name.begin(), name.end(), '/', '-');
+    return build_dir() + "/" + name;
+}

@@ -1,0 +1,206 @@
+#include "x_driver.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+// Swallows X errors: windows are looked up that another client may destroy at any moment.
+int ignore_x_error(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+// The mapped children of a window, bottom first.
+std::vector<Window> viewable_children(Display* dpy, Window parent)
+{
+    std::vector<Window> out;
+    Window root_return, parent_return, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, parent, &root_return, &parent_return, &children, &count))
+        return out;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable)
+            out.push_back(children[i]);
+    }
+    XFree(children);
+    return out;
+}
+
+bool has_viewer_size(Display* dpy, Window w)
+{
+    XWindowAttributes a;
+    return XGetWindowAttributes(dpy, w, &a) && a.width == WIDTH && a.height == HEIGHT;
+}
+
+bool has_colour(const Image& image)
+{
+    for (uint8_t v : image.rgb)
+        if (v != 0)
+            return true;
+    return false;
+}
+
+void sync(XDriver& screen)
+{
+    XSync(screen.dpy, False);
+}
+
+// A point of the picture in root coordinates.
+void to_root(XDriver& screen, int x, int y, int* root_x, int* root_y)
+{
+    Window child;
+    XTranslateCoordinates(
+        screen.dpy, screen.window, DefaultRootWindow(screen.dpy), screen.x + x, screen.y + y, root_x, root_y, &child);
+}
+
+} // namespace
+
+XDriver::XDriver(const std::string& display)
+    : dpy(XOpenDisplay(display.c_str()))
+{
+    // Xlib's own handler ends the process: a window the viewer has closed
+    // must make a grab or a move fail, not end the tour or a test.
+    XSetErrorHandler(ignore_x_error);
+}
+
+XDriver::~XDriver()
+{
+    if (dpy)
+        XCloseDisplay(dpy);
+}
+
+bool find_viewer_window(XDriver& screen)
+{
+    if (!screen.dpy)
+        return false;
+    screen.window = screen.top = 0;
+    screen.x = screen.y = 0;
+    // SDL creates and destroys windows while it starts: one listed here may be
+    // gone by the time it is asked about (BadWindow).
+    XSync(screen.dpy, False);
+    for (Window top : viewable_children(screen.dpy, DefaultRootWindow(screen.dpy))) {
+        if (has_viewer_size(screen.dpy, top))
+            screen.window = screen.top = top;
+        for (Window inner : viewable_children(screen.dpy, top))
+            if (has_viewer_size(screen.dpy, inner)) {
+                screen.window = inner;
+                screen.top = top;
+            }
+    }
+    XSync(screen.dpy, False);
+    return screen.window != 0;
+}
+
+bool wait_for_picture(XDriver& screen, Process& viewer, double seconds, bool need_picture)
+{
+    bool shown = false;
+    wait_until(
+        [&] {
+            shown = find_viewer_window(screen) && (!need_picture || has_colour(grab(screen)));
+            return shown || !viewer.running();
+        },
+        seconds);
+    return shown;
+}
+
+void move_pointer(XDriver& screen, int x, int y)
+{
+    int root_x = 0, root_y = 0;
+    to_root(screen, x, y, &root_x, &root_y);
+    XTestFakeMotionEvent(screen.dpy, -1, root_x, root_y, CurrentTime);
+    sync(screen);
+}
+
+void button(XDriver& screen, int number, bool press)
+{
+    XTestFakeButtonEvent(screen.dpy, static_cast<unsigned>(number), press, CurrentTime);
+    sync(screen);
+}
+
+void key(XDriver& screen, const char* keysym_name, bool press)
+{
+    const KeyCode code = XKeysymToKeycode(screen.dpy, XStringToKeysym(keysym_name));
+    XTestFakeKeyEvent(screen.dpy, code, press, CurrentTime);
+    sync(screen);
+}
+
+void tap(XDriver& screen, const char* keysym_name, int times)
+{
+    // Keep presses apart in time: a release followed at once by a press of the
+    // same key looks like auto-repeat to SDL, which then drops both.
+    for (int i = 0; i < times; ++i) {
+        key(screen, keysym_name, true);
+        pause_seconds(0.02);
+        key(screen, keysym_name, false);
+        pause_seconds(0.02);
+    }
+}
+
+void drag(XDriver& screen, int x0, int y0, int x1, int y1, int steps)
+{
+    move_pointer(screen, x0, y0);
+    pause_seconds(0.05);
+    button(screen, 1, true);
+    pause_seconds(0.05);
+    for (int i = 1; i <= steps; ++i) {
+        move_pointer(screen, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        pause_seconds(0.02);
+    }
+    pause_seconds(0.05);
+    button(screen, 1, false);
+    pause_seconds(0.05);
+}
+
+Image grab_root(XDriver& screen, int x, int y, int width, int height)
+{
+    XImage* xi = XGetImage(screen.dpy, DefaultRootWindow(screen.dpy), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!xi)
+        return {};
+    Image image = image_from_ximage(xi);
+    XDestroyImage(xi);
+    return image;
+}
+
+Image grab(XDriver& screen)
+{
+    int x = 0, y = 0;
+    to_root(screen, 0, 0, &x, &y);
+    return grab_root(screen, x, y, WIDTH, HEIGHT);
+}
+
+Image grab_settled(XDriver& screen, double seconds)
+{
+    Image last = grab(screen);
+    wait_until(
+        [&] {
+            pause_seconds(0.15);
+            Image next = grab(screen);
+            const bool same = next.rgb == last.rgb;
+            last = std::move(next);
+            return same;
+        },
+        seconds, 0.0);
+    return last;
+}
+
+void close_window(XDriver& screen)
+{
+    XEvent ev = {};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = screen.top;
+    ev.xclient.message_type = XInternAtom(screen.dpy, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(screen.dpy, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(screen.dpy, screen.top, False, NoEventMask, &ev);
+    sync(screen);
+}
