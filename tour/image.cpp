@@ -53,3 +53,21 @@ bool save_png(const Image& image, const std::string& path)
     png_image_free(&png);
     return ok;
 }
+
+Image load_png(const std::string& path)
+{
+    png_image png = {};
+    png.version = PNG_IMAGE_VERSION;
+    Image image;
+    if (!png_image_begin_read_from_file(&png, path.c_str()))
+        return image;
+    png.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(png));
+    if (png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) {
+        image.width = static_cast<int>(png.width);
+        image.height = static_cast<int>(png.height);
+        image.rgb = std::move(rgb);
+    }
+    png_image_free(&png);
+    return image;
+}

@@ -20,3 +20,5 @@ Image image_from_ximage(_XImage* xi);
 
 // Writes a PNG; true on success.
 bool save_png(const Image& image, const std::string& path);
+// Reads a PNG as RGB; an empty picture on failure.
+Image load_png(const std::string& path);

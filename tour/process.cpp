@@ -59,17 +59,27 @@ void set_status(ExitResult* r, int status)
 Process::Process(const std::vector<std::string>& argv, const ProcessOptions& options)
     : own_group_(options.own_group)
 {
-    int out[2], err[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
+    int in[2] = {-1, -1}, out[2], err[2];
+    if (options.input && pipe2(in, O_CLOEXEC) != 0)
         return;
+    if (pipe2(out, O_CLOEXEC) != 0) {
+        close(in[0]);
+        close(in[1]);
+        return;
+    }
     if (pipe2(err, O_CLOEXEC) != 0) {
+        close(in[0]);
+        close(in[1]);
         close(out[0]);
         close(out[1]);
         return;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (options.input)
+        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     if (options.err_file.empty())
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
@@ -89,8 +99,10 @@ Process::Process(const std::vector<std::string>& argv, const ProcessOptions& opt
         pid_ = -1;
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
     close(out[1]);
     close(err[1]);
+    in_fd_ = in[1];
     out_fd_ = out[0];
     err_fd_ = err[0];
     fcntl(out_fd_, F_SETFL, O_NONBLOCK);
@@ -105,8 +117,21 @@ Process::~Process()
             kill(-pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
+    close(in_fd_);
     close(out_fd_);
     close(err_fd_);
+}
+
+bool Process::send(const std::string& text)
+{
+    size_t done = 0;
+    while (in_fd_ >= 0 && done < text.size()) {
+        const ssize_t n = write(in_fd_, text.data() + done, text.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return in_fd_ >= 0;
 }
 
 void Process::drain()

@@ -35,10 +35,12 @@ struct ProcessOptions {
     bool out_too;
     // A process group of its own, ended with the process.
     bool own_group;
+    // Standard input from a pipe that send() writes to, instead of /dev/null.
+    bool input = false;
 };
 
-// A running program: standard input from /dev/null, standard output and error
-// collected. argv[0] is looked up in PATH. Killed, if still running, with the object.
+// A running program: standard input from /dev/null (or a pipe), standard output
+// and error collected. argv[0] is looked up in PATH. Killed, if still running, with the object.
 class Process {
 public:
     explicit Process(const std::vector<std::string>& argv, const ProcessOptions& options = {});
@@ -51,6 +53,8 @@ public:
     bool running();
     // What it has written to standard output so far.
     const std::string& out();
+    // Writes to its standard input (with ProcessOptions::input); false if it could not.
+    bool send(const std::string& text);
     // Sends SIGTERM, waits up to `seconds`, then kills it and its group.
     ExitResult stop(double seconds = 10.0);
     // Waits for it to end; kills it after `seconds`.
@@ -60,6 +64,7 @@ private:
     void drain();
 
     pid_t pid_ = -1;
+    int in_fd_ = -1;
     int out_fd_ = -1;
     int err_fd_ = -1;
     bool own_group_ = false;

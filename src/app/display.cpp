@@ -17,8 +17,13 @@
 namespace {
 
 // A fixed-size GL window (OPENGLBLIT holds OPENGL); neither FULLSCREEN nor RESIZABLE.
+#ifdef __EMSCRIPTEN__
+// The browser's SDL has no OPENGLBLIT; OPENGL is what asks it for WebGL.
+constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGL | SDL_SRCALPHA;
+#else
 constexpr Uint32 VIDEO_FLAGS = SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_OPENGLBLIT | SDL_SRCALPHA;
 static_assert(VIDEO_FLAGS == 0x1000F, "the window's flags are fixed");
+#endif
 
 // A held key must step once. The X server repeats it as release/press pairs,
 // which SDL 1.2 recognises only when both have arrived; under load a pair is

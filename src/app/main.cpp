@@ -67,8 +67,11 @@ int main(int, char**)
     signal(SIGQUIT, SIG_DFL);
 #endif
     init_display();
+#ifndef __EMSCRIPTEN__
     // Installing the filter also empties SDL's queue: input from before this point is dropped.
+    // The browser's SDL has no event filter and queues every event.
     SDL_SetEventFilter(accept_all_events);
+#endif
     // Redraw without pause: every turn drains the queue and draws one frame.
     for (;;) {
         process_events();

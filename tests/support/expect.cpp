@@ -51,14 +51,55 @@ int count(const Image& image, uint8_t r, uint8_t g, uint8_t b, int x0, int y0, i
     return n;
 }
 
-int differing_pixels(const Image& got, const Image& want, const std::string& what)
+namespace {
+
+// Whether `image` has this colour within `reach` pixels of (x, y).
+bool colour_near(const Image& image, int x, int y, const uint8_t* colour, int reach)
 {
-    if (got.rgb.size() != want.rgb.size())
-        return -1;
+    for (int iy = std::max(0, y - reach); iy <= std::min(image.height - 1, y + reach); ++iy)
+        for (int ix = std::max(0, x - reach); ix <= std::min(image.width - 1, x + reach); ++ix)
+            if (std::equal(colour, colour + 3, image.at(ix, iy)))
+                return true;
+    return false;
+}
+
+// Pixels of `a` whose colour `b` has nowhere within `reach` pixels of the same
+// place. Lines drawn another way may also differ where they end or cross: a
+// pixel is forgiven where `b` shows another line that `a` has within reach too
+// (the other on top), or background with the colour one pixel further (a line
+// a pixel shorter).
+int without_match(const Image& a, const Image& b, int reach)
+{
     int n = 0;
-    for (size_t i = 0; i < got.rgb.size(); i += 3)
-        n += !std::equal(&got.rgb[i], &got.rgb[i] + 3, &want.rgb[i]);
-    if (n > 0) {
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const uint8_t* colour = a.at(x, y);
+            const uint8_t* other = b.at(x, y);
+            if (colour_near(b, x, y, colour, reach))
+                continue;
+            if (reach == 0) {
+                ++n;
+                continue;
+            }
+            const bool background = !(other[0] || other[1] || other[2]);
+            n += background ? !colour_near(b, x, y, colour, reach + 1) : !colour_near(a, x, y, other, reach);
+        }
+    return n;
+}
+
+} // namespace
+
+int unmatched_pixels(const Image& got, const Image& want, int reach)
+{
+    if (got.width != want.width || got.height != want.height)
+        return -1;
+    return reach == 0 ? without_match(got, want, 0) : without_match(got, want, reach) + without_match(want, got, reach);
+}
+
+int differing_pixels(const Image& got, const Image& want, const std::string& what, int reach)
+{
+    const int n = unmatched_pixels(got, want, reach);
+    if (n != 0) {
         save_png(got, artifact(what + "-got.png"));
         save_png(want, artifact(what + "-want.png"));
     }

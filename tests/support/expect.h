@@ -24,6 +24,10 @@ int count(const Image& image, uint8_t r, uint8_t g, uint8_t b, int x0 = 0, int y
     int y1 = WINDOW_HEIGHT - 1);
 // How many pixels differ between two pictures of one size (-1 if the sizes differ);
 // the pictures are saved beside the build, named after the test and `what`, when some do.
-int differing_pixels(const Image& got, const Image& want, const std::string& what = "");
+int differing_pixels(const Image& got, const Image& want, const std::string& what = "", int reach = 0);
+// With reach 0 as above; else the pixels of either picture whose colour the other
+// has nowhere within `reach` pixels of the same place, save where two lines cross
+// and the other shows the one on top. Nothing is saved.
+int unmatched_pixels(const Image& got, const Image& want, int reach);
 // A path beside the build for what the current test leaves to look at, named after it and `what`.
 std::string artifact(const std::string& what);

@@ -373,7 +373,7 @@ std::string missing_tool(const std::string& tool)
     return "skipped: " + tool + " is not installed";
 }
 
-const std::vector<std::string> PLATFORMS = {"x11", "x11_compat", "xwayland", "wayland", "wine"};
+const std::vector<std::string> PLATFORMS = {"x11", "x11_compat", "xwayland", "wayland", "wine", "browser"};
 
 std::unique_ptr<Platform> make_platform(const std::string& name)
 {
@@ -383,6 +383,8 @@ std::unique_ptr<Platform> make_platform(const std::string& name)
         return std::make_unique<Weston>(name == "wayland");
     if (name == "wine")
         return std::make_unique<Wine>();
+    if (name == "browser")
+        return std::make_unique<Browser>();
     return std::make_unique<X11>();
 }
 
@@ -424,6 +426,164 @@ std::string X11::start(const std::vector<std::string>& args, const std::vector<s
 ExitResult X11::wait_exit(double seconds)
 {
     return viewer_ ? viewer_->wait(seconds) : ExitResult{};
+}
+
+Browser::~Browser()
+{
+    end_driver();
+}
+
+std::string Browser::unavailable() const
+{
+    if (std::string why = missing_tool("node"); !why.empty())
+        return why;
+    if (std::string why = missing_tool(chromium()); !why.empty())
+        return why;
+    if (!std::filesystem::exists(site() + "/index.html"))
+        return "skipped: no web page in TURNFAN_WEB_SITE (scripts/test-web builds and tests it)";
+    return "";
+}
+
+std::string Browser::start(const std::vector<std::string>&, const std::vector<std::string>& env)
+{
+    end_driver();
+    std::vector<std::string> argv = {"node", PROJECT_SOURCE_DIR "/tests/web/driver.mjs", site()};
+    for (const std::string& e : env) {
+        if (e == "SDL_VIDEODRIVER=dummy")
+            argv.push_back("--no-webgl");
+        else if (e.rfind("SDL_VIDEODRIVER=", 0) == 0)
+            return "a page has no video driver to choose";
+    }
+    ProcessOptions options;
+    options.input = true;
+    options.own_group = true; // the browser's processes go with it
+    driver_ = std::make_unique<Process>(argv, options);
+    if (answer(60.0) != "ok ready")
+        return "the page did not load; the driver said:\n" + driver_->out();
+    if (page_text().find("ended with status") != std::string::npos)
+        return "the program ended at once";
+    const bool drawn = wait_until(
+        [&] {
+            const Image i = grab();
+            return !i.rgb.empty() && std::any_of(i.rgb.begin(), i.rgb.end(), [](uint8_t c) { return c != 0; });
+        },
+        20.0);
+    return drawn ? "" : "the page showed no frame";
+}
+
+void Browser::key(const char* keysym_name, bool press)
+{
+    // Playwright's names for the X keysyms the tests use.
+    const std::string keysym = keysym_name;
+    std::string name = keysym;
+    if (keysym == "Shift_L")
+        name = "Shift";
+    else if (keysym == "Shift_R")
+        name = "ShiftRight";
+    else if (keysym == "Control_L")
+        name = "Control";
+    else if (keysym == "Control_R")
+        name = "ControlRight";
+    run("key " + name + (press ? " down" : " up"));
+}
+
+void Browser::move_pointer(int x, int y)
+{
+    run("move " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void Browser::button(int, bool press)
+{
+    run(press ? "button down" : "button up"); // the left button, which is all drags use
+}
+
+Image Browser::grab()
+{
+    const std::string path = build_dir() + "/browser-grab.png";
+    return run("grab " + path) == "ok" ? load_png(path) : Image();
+}
+
+std::string Browser::out()
+{
+    return json_text(run("out"));
+}
+
+ExitResult Browser::wait_exit(double seconds)
+{
+    ExitResult r;
+    const std::string end = run("wait-end " + std::to_string(seconds));
+    if (end.rfind("ok ", 0) == 0) {
+        r.exited = true;
+        r.status = std::atoi(end.c_str() + 3);
+    }
+    r.out = out();
+    r.err = json_text(run("err"));
+    return r;
+}
+
+std::string Browser::run(const std::string& command)
+{
+    if (!driver_ || !driver_->send(command + "\n"))
+        return "error no driver";
+    return answer(120.0);
+}
+
+std::string Browser::page_text()
+{
+    return json_text(run("page-text"));
+}
+
+std::string Browser::site()
+{
+    const char* s = std::getenv("TURNFAN_WEB_SITE");
+    return s ? s : "";
+}
+
+std::string Browser::chromium()
+{
+    const char* c = std::getenv("TURNFAN_CHROMIUM");
+    return c ? c : "/usr/bin/chromium";
+}
+
+std::string Browser::json_text(const std::string& answer)
+{
+    std::string t;
+    for (size_t i = 4; i + 1 < answer.size(); ++i) {
+        if (answer[i] != '\\') {
+            t += answer[i];
+            continue;
+        }
+        const char c = answer[++i];
+        t += c == 'n' ? '\n' : c == 't' ? '\t' : c;
+    }
+    return t;
+}
+
+std::string Browser::answer(double seconds)
+{
+    std::string line;
+    wait_until(
+        [&] {
+            const std::string& all = driver_->out();
+            const size_t end = all.find('\n', read_);
+            if (end == std::string::npos)
+                return !driver_->running();
+            line = all.substr(read_, end - read_);
+            read_ = end + 1;
+            return true;
+        },
+        seconds, 0.005);
+    return line;
+}
+
+void Browser::end_driver()
+{
+    if (driver_) {
+        driver_->send("quit\n");
+        driver_->wait(30.0);
+    }
+    driver_.reset();
+    read_ = 0;
 }
 
 void tap(Platform& p, const char* keysym_name, int times)

@@ -36,6 +36,13 @@ public:
     virtual std::string out() = 0;
     // Closes the window as its user would (a window manager's close, a title bar's button).
     virtual void close() = 0;
+    // Whether there is a window for close() to close, and a video driver for
+    // SDL_VIDEODRIVER to choose (a web page has neither).
+    virtual bool has_window() const { return true; }
+    virtual bool chooses_video_driver() const { return true; }
+    // How far, in pixels, its pictures may lie from plain X's: 1 where lines are
+    // rasterised another way (a browser's WebGL).
+    virtual int picture_reach() const { return 0; }
     // Waits for the viewer to end; kills it after `seconds`.
     virtual ExitResult wait_exit(double seconds = 20.0) = 0;
 };
@@ -43,8 +50,9 @@ public:
 // The platforms, by name: "x11" (the SDL 1.2 the environment gives, classic by
 // default), "x11_compat" (Debian's compatibility layer over SDL2), "xwayland"
 // (weston, the classic SDL through Xwayland), "wayland" (weston, the
-// compatibility layer on SDL2's Wayland driver) and "wine" (the Windows exe
-// that TURNFAN_WINDOWS_EXE names, under Wine).
+// compatibility layer on SDL2's Wayland driver), "wine" (the Windows exe
+// that TURNFAN_WINDOWS_EXE names, under Wine) and "browser" (the web page that
+// TURNFAN_WEB_SITE holds, in headless Chromium).
 std::unique_ptr<Platform> make_platform(const std::string& name);
 extern const std::vector<std::string> PLATFORMS;
 
@@ -75,6 +83,44 @@ protected:
     XDriver screen_;
     std::vector<std::string> env_; // the platform's own environment changes
     std::unique_ptr<Process> viewer_;
+};
+
+// turnfan's web page (the site in TURNFAN_WEB_SITE, which scripts/test-web
+// builds) in headless Chromium, driven through tests/web/driver.mjs with real
+// key, mouse and touch events, one command a line. A page has no window to close
+// and no video driver to choose; a browser without WebGL stands for SDL's dummy
+// driver, video without OpenGL.
+class Browser : public Platform {
+public:
+    ~Browser() override;
+    std::string unavailable() const override;
+    std::string start(const std::vector<std::string>& args = {}, const std::vector<std::string>& env = {}) override;
+    void key(const char* keysym_name, bool press) override;
+    void move_pointer(int x, int y) override;
+    void button(int number, bool press) override;
+    Image grab() override;
+    std::string out() override;
+    void close() override { } // closing the tab would end the page, not the program
+    bool has_window() const override { return false; }
+    bool chooses_video_driver() const override { return false; }
+    int picture_reach() const override { return 1; }
+    ExitResult wait_exit(double seconds = 20.0) override;
+
+    // The driver's answer to one of its commands (tests/web/driver.mjs): "ok ..." or "error ...".
+    std::string run(const std::string& command);
+    // Every line under the canvas, the page's own too.
+    std::string page_text();
+
+private:
+    static std::string site();
+    static std::string chromium();
+    // The text of an "ok <JSON string>" answer.
+    static std::string json_text(const std::string& answer);
+    std::string answer(double seconds);
+    void end_driver();
+
+    std::unique_ptr<Process> driver_;
+    size_t read_ = 0; // of the driver's output, the answers taken
 };
 
 // Helpers on any platform.

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Runs the arithmetic sweep as built for Linux and as built for Windows (under
-# Wine, whose console ends lines with CR LF) and fails on any line that differs.
-# usage: same_arithmetic.sh LINUX_SWEEP WINDOWS_SWEEP    Environment: TURNFAN_WINE.
+# Runs the arithmetic sweep as built for Linux and as built for another platform
+# (under Wine, whose console ends lines with CR LF, or as WebAssembly in node) and
+# fails on any line that differs.
+# usage: same_arithmetic.sh LINUX_SWEEP RUNNER OTHER_SWEEP    (RUNNER: wine, node)
 set -euo pipefail
 linux=$(mktemp)
-windows=$(mktemp)
-trap 'rm -f "$linux" "$windows"' EXIT
+other=$(mktemp)
+trap 'rm -f "$linux" "$other"' EXIT
 "$1" >"$linux" &
 linux_pid=$!
-"$TURNFAN_WINE" "$2" | tr -d '\r' >"$windows"
+"$2" "$3" | tr -d '\r' >"$other"
 wait "$linux_pid"
-if [ -s "$linux" ] && diff "$linux" "$windows"; then
+if [ -s "$linux" ] && diff "$linux" "$other"; then
   echo "The same $(wc -l <"$linux") lines of hashes on both."
 else
-  echo "The Windows build's float results differ from the Linux build's (< Linux, > Windows)."
+  echo "The float results under $(basename "$2") differ from the Linux build's (< Linux, > $(basename "$2"))."
   exit 1
 fi

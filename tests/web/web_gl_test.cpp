@@ -1,0 +1,248 @@
+// The page's GL layer against a recording stand-in for emscripten's GL
+// emulation: what reaches the emulation for the program's drawing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "immediate.h"
+
+namespace {
+
+struct Emitted {
+    double clip[4];
+    float colour[4];
+};
+
+struct Recording {
+    std::vector<GLenum> begins;
+    std::vector<Emitted> vertices;
+    float colour[4] = {0, 0, 0, 0};
+    GLint matrix_mode = GL_MODELVIEW;
+    int pushed = 0;             // push minus pop
+    bool identity_mv = false;   // the modelview, as loaded
+    bool identity_proj = false; // the projection, as loaded
+} rec;
+
+// The frame the program sets up: 60 degrees, 4:3, planes 1 and 1024, a
+// 640x480 viewport, and the scene five units in front of the eye.
+constexpr double F = 1.7320508075688772; // 1 / tan(30 degrees)
+const GLfloat PROJECTION[16] = {static_cast<float>(F * 0.75), 0, 0, 0, 0, static_cast<float>(F), 0, 0, 0, 0,
+    -1025.0f / 1023.0f, -1, 0, 0, -2048.0f / 1023.0f, 0};
+const GLfloat MODELVIEW[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
+
+// The clip coordinates that the frame gives a point of the scene.
+void expected_clip(double x, double y, double z, double* out)
+{
+    const double ez = z - 5.0;
+    out[0] = F * 0.75 * x;
+    out[1] = F * y;
+    out[2] = -1025.0 / 1023.0 * ez - 2048.0 / 1023.0;
+    out[3] = -ez;
+}
+
+class GlLayer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        rec = Recording();
+        glLineWidth(1.0f);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glColor3f(1.0f, 1.0f, 1.0f);
+    }
+};
+
+constexpr double NEAR = 1e-5;
+
+TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
+{
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColor3f(1.0f, 1.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(0.41f, 0.3075f, -1.0f);
+    glVertex3f(-0.41f, 0.3075f, -1.0f);
+    glVertex3f(-0.41f, -0.3075f, -1.0f);
+    glVertex3f(0.41f, -0.3075f, -1.0f);
+    glEnd();
+
+    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
+    ASSERT_EQ(rec.vertices.size(), 8u);
+    const int corners[8] = {0, 1, 1, 2, 2, 3, 3, 0};
+    const double xs[4] = {0.41, -0.41, -0.41, 0.41};
+    const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
+    for (int i = 0; i < 8; ++i) {
+        double want[4];
+        expected_clip(xs[corners[i]], ys[corners[i]], -1.0, want);
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(rec.vertices[i].clip[c], want[c], NEAR) << "vertex " << i;
+        EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
+    }
+}
+
+TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
+{
+    // The axes: a colour before each pair only.
+    glBegin(GL_LINES);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(1.0f, 0.0f, 0.0f);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(0.0f, 1.0f, 0.0f);
+    glEnd();
+    ASSERT_EQ(rec.vertices.size(), 4u);
+    const float want[4][3] = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}};
+    for (int i = 0; i < 4; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(rec.vertices[i].colour[c], want[i][c]) << "vertex " << i;
+}
+
+TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxis)
+{
+    struct Row {
+        float x1, y1;  // from the origin to here, in the plane z = 0
+        double dx, dy; // expected offset of the second copy from the first, in pixels
+    };
+    const Row rows[] = {
+        {1.0f, 0.2f, 0.0, 1.0}, // mostly across: the copies lie one above the other
+        {0.2f, 1.0f, 1.0, 0.0}, // mostly up: side by side
+    };
+    for (const Row& row : rows) {
+        rec = Recording();
+        glLineWidth(2.0f);
+        glBegin(GL_LINES);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(row.x1, row.y1, 0.0f);
+        glEnd();
+        ASSERT_EQ(rec.vertices.size(), 4u);
+        for (int end = 0; end < 2; ++end) {
+            const Emitted& a = rec.vertices[end];
+            const Emitted& b = rec.vertices[2 + end];
+            const double px = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * WIDTH / 2.0;
+            const double py = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * HEIGHT / 2.0;
+            EXPECT_NEAR(px, row.dx, 1e-4) << "to " << row.x1 << ", " << row.y1;
+            EXPECT_NEAR(py, row.dy, 1e-4) << "to " << row.x1 << ", " << row.y1;
+        }
+        // Placed through identity matrices, which are then put back.
+        EXPECT_EQ(rec.pushed, 0);
+        EXPECT_FALSE(rec.identity_mv || rec.identity_proj);
+        EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
+        // The pair straddles the line itself, half a pixel each way.
+        double mid[4];
+        expected_clip(0.0, 0.0, 0.0, mid);
+        EXPECT_NEAR((rec.vertices[0].clip[1] + rec.vertices[2].clip[1]) / 2.0, mid[1], NEAR);
+        EXPECT_NEAR((rec.vertices[0].clip[0] + rec.vertices[2].clip[0]) / 2.0, mid[0], NEAR);
+    }
+}
+
+TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
+{
+    // The eye is at z = 5 in the scene, the near plane at z = 4.
+    glBegin(GL_LINES);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glVertex3f(0.0f, 0.0f, 50.0f); // through the eye and out behind it
+    glVertex3f(0.0f, 0.0f, 6.0f);
+    glVertex3f(1.0f, 0.0f, 7.0f); // wholly behind the eye: dropped
+    glEnd();
+    ASSERT_EQ(rec.vertices.size(), 2u);
+    double want[4];
+    expected_clip(0.0, 0.0, 0.0, want);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(rec.vertices[0].clip[c], want[c], NEAR);
+    expected_clip(0.0, 0.0, 4.0, want);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(rec.vertices[1].clip[c], want[c], NEAR);
+    EXPECT_NEAR(rec.vertices[1].clip[2], -rec.vertices[1].clip[3], NEAR);
+    // The colour at the cut, a twelfth of the way from blue to white.
+    EXPECT_NEAR(rec.vertices[1].colour[0], 4.0 / 50.0, 1e-6);
+    EXPECT_NEAR(rec.vertices[1].colour[2], 1.0, 1e-6);
+}
+
+TEST_F(GlLayer, OtherPrimitivesReachTheEmulationAsTheyCame)
+{
+    glBegin(GL_QUADS); // filled
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(1.0f, 0.0f, 0.0f);
+    glVertex3f(1.0f, 1.0f, 0.0f);
+    glVertex3f(0.0f, 1.0f, 0.0f);
+    glEnd();
+    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_QUADS});
+    ASSERT_EQ(rec.vertices.size(), 4u);
+    double want[4];
+    expected_clip(1.0, 1.0, 0.0, want);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(rec.vertices[2].clip[c], want[c], NEAR);
+}
+
+} // namespace
+
+// The emulation's entries, recorded.
+extern "C" {
+void emscripten_glBegin(GLenum mode)
+{
+    rec.begins.push_back(mode);
+}
+void emscripten_glEnd()
+{
+}
+// Kept in clip coordinates, through the matrices in force.
+void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)
+{
+    const double v[4] = {x, y, z, w};
+    double eye[4], clip[4];
+    for (int row = 0; row < 4; ++row)
+        eye[row] = rec.identity_mv ? v[row]
+                                   : MODELVIEW[row] * v[0] + MODELVIEW[4 + row] * v[1] + MODELVIEW[8 + row] * v[2] +
+                MODELVIEW[12 + row] * v[3];
+    for (int row = 0; row < 4; ++row)
+        clip[row] = rec.identity_proj ? eye[row]
+                                      : PROJECTION[row] * eye[0] + PROJECTION[4 + row] * eye[1] +
+                PROJECTION[8 + row] * eye[2] + PROJECTION[12 + row] * eye[3];
+    Emitted e = {{clip[0], clip[1], clip[2], clip[3]}, {rec.colour[0], rec.colour[1], rec.colour[2], rec.colour[3]}};
+    rec.vertices.push_back(e);
+}
+void emscripten_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+{
+    rec.colour[0] = r;
+    rec.colour[1] = g;
+    rec.colour[2] = b;
+    rec.colour[3] = a;
+}
+void emscripten_glGetFloatv(GLenum name, GLfloat* values)
+{
+    const GLfloat* m = name == GL_PROJECTION_MATRIX ? PROJECTION : MODELVIEW;
+    for (int i = 0; i < 16; ++i)
+        values[i] = m[i];
+}
+void emscripten_glGetIntegerv(GLenum name, GLint* values)
+{
+    if (name == GL_VIEWPORT) {
+        const GLint viewport[4] = {0, 0, WIDTH, HEIGHT};
+        for (int i = 0; i < 4; ++i)
+            values[i] = viewport[i];
+    } else if (name == GL_MATRIX_MODE) {
+        values[0] = rec.matrix_mode;
+    }
+}
+void emscripten_glMatrixMode(GLenum mode)
+{
+    rec.matrix_mode = static_cast<GLint>(mode);
+}
+void emscripten_glPushMatrix()
+{
+    ++rec.pushed;
+}
+void emscripten_glPopMatrix()
+{
+    --rec.pushed;
+    (rec.matrix_mode == GL_PROJECTION ? rec.identity_proj : rec.identity_mv) = false;
+}
+void emscripten_glLoadIdentity()
+{
+    (rec.matrix_mode == GL_PROJECTION ? rec.identity_proj : rec.identity_mv) = true;
+}
+}
