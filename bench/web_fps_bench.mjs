@@ -3,17 +3,17 @@
 // medians and the median of the per-cycle ratios.
 //
 // usage: node bench/web_fps_bench.mjs SITE_DIR [--cycles N] [--seconds S]
-//   Needs playwright-core in tests/web/node_modules (npm ci there).
+//   Needs playwright-core in drive/node_modules (npm ci there).
 //   Environment: TURNFAN_CHROMIUM (default /usr/bin/chromium)
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { serve } from '../tests/web/serve.mjs';
+import { serve } from '../drive/serve.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const { chromium } = createRequire(path.join(here, '../tests/web/package.json'))('playwright-core');
+const { chromium } = createRequire(path.join(here, '../drive/package.json'))('playwright-core');
 
 const argv = process.argv.slice(2);
 const site = argv[0];

@@ -2,7 +2,7 @@ include(GoogleTest)
 
 # The one skip rule: a test whose tool is missing says "skipped: <tool> is not
 # installed" and is counted as skipped, never failed. GoogleTest's GTEST_SKIP
-# (TURNFAN_SKIP_IF in tests/support/platform.h) prints the first; a script exits 77.
+# (TURNFAN_SKIP_IF in tests/support/expect.h) prints the first; a script exits 77.
 set(TURNFAN_SKIPPED_GTEST "\\[  SKIPPED \\]")
 set(TURNFAN_SKIP_RETURN_CODE 77)
 

@@ -1,5 +1,5 @@
 // A guided tour of the viewer on a private X server, for machines with no
-// display: starts the real viewer, works it with real X input, saves a
+// display: starts the real viewer, takes the walk with real X input, saves a
 // screenshot after each step and a contact sheet of them all, closes the window
 // as a window manager does and prints what the viewer printed.
 //
@@ -10,18 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "process.h"
-#include "x_driver.h"
-#include "xvfb.h"
-
-namespace {
-
-struct Shot {
-    std::string file;
-    std::string caption;
-};
-
-} // namespace
+#include "platform.h"
 
 int main(int argc, char** argv)
 {
@@ -29,7 +18,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s VIEWER OUTPUT_DIR\n", argv[0]);
         return 2;
     }
-    const std::string viewer_path = argv[1];
     const std::string out_dir = argv[2];
     std::error_code made;
     std::filesystem::create_directories(out_dir, made);
@@ -38,66 +26,34 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    XvfbServer server;
-    if (!server.ok()) {
-        std::fprintf(stderr, "tour: could not start Xvfb\n");
-        return 1;
-    }
-    Process viewer({viewer_path}, {{"DISPLAY=" + server.display()}});
-    XDriver screen(server.display());
-    // Generous: on a busy machine, or under memcheck, the first frame is slow.
-    if (!wait_for_picture(screen, viewer, 90.0)) {
-        ExitResult r = viewer.wait(5);
-        std::fprintf(stderr, "tour: the viewer showed no picture\n%s%s", r.out.c_str(), r.err.c_str());
+    X11 x;
+    x.viewer = argv[1];
+    x.start_seconds = 90.0; // on a busy machine, or under memcheck, the first frame is slow
+    if (const std::string why = x.start(); !why.empty()) {
+        std::fprintf(stderr, "tour: %s\n", why.c_str());
         return 1;
     }
 
-    std::vector<Shot> shots;
-    bool saved_all = true;
-    auto shoot = [&](const std::string& name, const std::string& caption) {
-        std::string path = out_dir + "/" + name + ".png";
-        bool ok = save_png(grab_settled(screen), path);
-        saved_all = saved_all && ok;
-        std::printf("%s %s\n", ok ? "saved" : "could not save", path.c_str());
-        shots.push_back({path, caption});
-    };
-
-    move_pointer(screen, 320, 240);
-    shoot("1-start", "start: no turn, fixed-axis chain (white)");
-
-    tap(screen, "w", 30);
-    tap(screen, "e", 20);
-    tap(screen, "d", 15);
-    shoot("2-chain-w30-e20-d15", "w x30, e x20, d x15: fixed-axis chain");
-
-    tap(screen, "m");
-    shoot("3-quaternion-w30-e20-d15", "m: the same angles as quaternions (yellow)");
-
-    drag(screen, 320, 240, 400, 200);
-    shoot("4-after-rotating-drag", "drag: the trackball turns the scene");
-
-    move_pointer(screen, 320, 240);
-    key(screen, "Shift_L", true);
-    drag(screen, 320, 160, 320, 300);
-    key(screen, "Shift_L", false);
-    shoot("5-after-shift-drag", "Shift + drag down: nearer");
-
-    key(screen, "Control_L", true);
-    drag(screen, 320, 240, 380, 280);
-    key(screen, "Control_L", false);
-    shoot("6-after-ctrl-drag", "Ctrl + drag: pan");
-
-    close_window(screen);
-    ExitResult r = viewer.wait();
-
-    std::string sheet = out_dir + "/contact-sheet.png";
     // A font file named outright: ImageMagick's default font needs Ghostscript's fonts.
     std::vector<std::string> montage = {"montage", "-font", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
         "-background", "#202020", "-fill", "white", "-pointsize", "13", "-geometry", "320x240+6+6", "-tile", "3x2"};
-    for (const Shot& s : shots)
-        montage.insert(montage.end(), {"-label", s.caption, s.file});
+    bool saved_all = true;
+    std::vector<Step> walk = WALK;
+    walk.insert(walk.begin(), {"start", "start: no turn, fixed-axis chain (white)", [](Platform&) {}});
+    for (size_t i = 0; i < walk.size(); ++i) {
+        walk[i].input(x);
+        const std::string path = out_dir + "/" + std::to_string(i + 1) + "-" + walk[i].name + ".png";
+        const bool ok = save_png(grab_settled(x), path);
+        saved_all = saved_all && ok;
+        std::printf("%s %s\n", ok ? "saved" : "could not save", path.c_str());
+        montage.insert(montage.end(), {"-label", walk[i].caption, path});
+    }
+
+    x.close();
+    const ExitResult r = x.wait_exit();
+    const std::string sheet = out_dir + "/contact-sheet.png";
     montage.push_back(sheet);
-    bool sheet_ok = run_program(montage);
+    const bool sheet_ok = run_program(montage);
     std::printf("%s %s\n", sheet_ok ? "saved" : "could not save", sheet.c_str());
 
     std::printf("\nThe viewer printed on standard output:\n%s", r.out.c_str());

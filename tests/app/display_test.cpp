@@ -9,7 +9,7 @@
 
 #include "app/display.h"
 #include "app/view_state.h"
-#include "platform.h"
+#include "expect.h"
 #include "xvfb.h"
 
 namespace {

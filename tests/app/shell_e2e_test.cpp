@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "expect.h"
-#include "paths.h"
-#include "platform.h"
 
 namespace {
 
@@ -27,7 +25,7 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
     X11 x;
     for (int run = 0; run < 8; ++run) {
         ASSERT_EQ(x.start(), "");
-        kill(x.viewer().pid(), SIGQUIT);
+        kill(x.pid(), SIGQUIT);
         ExitResult r = x.wait_exit(10.0);
         EXPECT_EQ(r.signal, SIGQUIT) << "run " << run;
         EXPECT_EQ(r.out, started_banner()) << "run " << run;
@@ -63,24 +61,26 @@ TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
-    XvfbServer server;
-    ASSERT_TRUE(server.ok());
-    XDriver screen(server.display());
-    {
-        SCOPED_TRACE("standard output closed");
-        Process viewer({"/bin/sh", "-c", "exec \"$0\" >&-", viewer_binary()}, {{"DISPLAY=" + server.display()}});
-        ASSERT_TRUE(wait_for_picture(screen, viewer));
-        move_pointer(screen, 600, 40); // no window manager: the keyboard follows the pointer
-        tap(screen, "Escape");
-        expect_clean_end(viewer.wait(), "");
-    }
-    {
-        SCOPED_TRACE("a reader that takes the first line and goes");
-        Process viewer(
-            {"/bin/bash", "-c", "exec \"$0\" > >(head -n 1)", viewer_binary()}, {{"DISPLAY=" + server.display()}});
-        ASSERT_TRUE(wait_for_picture(screen, viewer));
-        close_window(screen);
-        expect_clean_end(viewer.wait(), INITIALIZING);
+    const struct {
+        const char* what;
+        std::vector<std::string> launcher;
+        const char* end_key; // else a window close
+        std::string out;
+    } rows[] = {
+        {"standard output closed", {"/bin/sh", "-c", "exec \"$0\" >&-"}, "Escape", ""},
+        {"a reader that takes the first line and goes", {"/bin/bash", "-c", "exec \"$0\" > >(head -n 1)"}, nullptr,
+            INITIALIZING},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        X11 x;
+        x.launcher = row.launcher;
+        ASSERT_EQ(x.start(), "");
+        if (row.end_key)
+            tap(x, row.end_key);
+        else
+            x.close();
+        expect_clean_end(x.wait_exit(), row.out);
     }
 }
 

@@ -13,28 +13,16 @@
 #include <vector>
 
 #include "expect.h"
-#include "paths.h"
-#include "platform.h"
 #include "proc.h"
 
 namespace {
-
-// Runs `argv` (by default the viewer) with these environment changes, and no
-// DISPLAY unless they name one, and waits for it to end by itself.
-ExitResult run_to_exit(
-    std::vector<std::string> env, double seconds = 20.0, const std::vector<std::string>& argv = {viewer_binary()})
-{
-    env.insert(env.begin(), "DISPLAY=");
-    Process viewer(argv, {env});
-    return viewer.wait(seconds);
-}
 
 TEST(Platform, ViewerRunsOnTheSdlUnderTest)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     X11 x;
     ASSERT_EQ(x.start(), "");
-    const std::string maps = proc_file(x.viewer().pid(), "maps");
+    const std::string maps = proc_file(x.pid(), "maps");
     if (sdl_compat()) {
         EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
         EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
@@ -46,64 +34,50 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     expect_clean_close(x);
 }
 
-// No display to be had: none named, none on the number named, with or without
-// a terminal. SDL is asked for X11 then, so both SDLs end at once with the
-// program's own line, instead of falling back to a terminal driver (escape
-// codes on standard output) or an offscreen one (no window, full CPU).
-TEST(Platform, NoDisplayEndsAtOnce)
+// Displays that cannot give it what it needs. No display to be had: none
+// named, none on the number named, with or without a terminal; SDL is asked for
+// X11 then, so both SDLs end at once with the program's own line, instead of
+// falling back to a terminal driver (escape codes on standard output) or an
+// offscreen one (no window, full CPU). An X server without GLX, and an 8-bit
+// PseudoColor screen, whose depth is printed and asked for and which no GL
+// visual has: there SDL's reason is fixed, and with standard error closed the
+// failure still ends it at once.
+TEST(Platform, StartsWithoutWhatItNeedsEndAtOnceWithStatusOne)
 {
+    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const std::string dead = ":196";
     ASSERT_NE(access("/tmp/.X11-unix/X196", F_OK), 0) << "a server answers on " << dead;
+    const std::string no_glx = MODE_SET_FAILED + std::string(sdl_compat() ? "GLX is not supported\n"
+                                                                            : "Couldn't find matching GLX visual\n");
+    const int palette_depth = sdl_compat() ? 0 : 8; // the compatibility layer reports no depth for a palette screen
     const struct {
-        std::string display;
-        std::vector<std::string> env;
+        const char* what;
+        int depth;
+        std::vector<std::string> server_args, env, launcher;
+        std::string out, err; // err "": only SDL's own reason after the message
     } rows[] = {
-        {"", {"TERM=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR="}},
-        {"", {"TERM=xterm", "WAYLAND_DISPLAY="}},
-        {dead, {"TERM=xterm", "WAYLAND_DISPLAY="}},
+        {"no display, no terminal", 24, {}, {"DISPLAY=", "TERM=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR="}, {},
+            INITIALIZING, ""},
+        {"no display, a terminal", 24, {}, {"DISPLAY=", "TERM=xterm", "WAYLAND_DISPLAY="}, {}, INITIALIZING, ""},
+        {"a display nobody answers on", 24, {}, {"DISPLAY=" + dead, "TERM=xterm", "WAYLAND_DISPLAY="}, {},
+            INITIALIZING, ""},
+        {"no GLX", 24, {"-extension", "GLX"}, {}, {}, started_banner(), no_glx},
+        {"8 bits", 8, {}, {}, {}, started_banner(palette_depth), no_glx},
+        {"8 bits, standard error closed", 8, {}, {}, {"/bin/sh", "-c", "exec \"$0\" 2>&-"},
+            started_banner(palette_depth), ""},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE("DISPLAY=" + row.display + (row.env[0] == "TERM=" ? ", no terminal" : ", " + row.env[0]));
-        std::vector<std::string> env = row.env;
-        env.push_back("DISPLAY=" + row.display);
-        ExitResult r = run_to_exit(env, 10.0);
-        expect_failed_start(r, INIT_FAILED);
-        EXPECT_EQ(r.out, INITIALIZING);
+        SCOPED_TRACE(row.what);
+        X11 x(row.depth, {}, row.server_args);
+        x.launcher = row.launcher;
+        EXPECT_NE(x.start({}, row.env), "");
+        const ExitResult r = x.wait_exit(10.0);
+        if (row.launcher.empty())
+            expect_failed_start(r, row.out == INITIALIZING ? INIT_FAILED : MODE_SET_FAILED);
+        EXPECT_TRUE(r.exited && r.status == 1) << "signal " << r.signal << ", status " << r.status;
+        EXPECT_EQ(r.out, row.out);
+        EXPECT_EQ(row.err.empty() ? "" : r.err, row.err);
     }
-}
-
-// An X server without the GLX extension.
-TEST(Platform, DisplayWithoutOpenGL)
-{
-    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
-    XvfbServer server(24, {"-extension", "GLX"});
-    ASSERT_TRUE(server.ok());
-    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
-    expect_failed_start(r, MODE_SET_FAILED);
-    EXPECT_EQ(r.out, started_banner());
-    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
-}
-
-// An 8-bit PseudoColor screen: the depth is printed and asked for, and no GL
-// visual has it.
-TEST(Platform, EightBitScreen)
-{
-    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
-    XvfbServer server(8);
-    ASSERT_TRUE(server.ok());
-    ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
-    expect_failed_start(r, MODE_SET_FAILED);
-    // The compatibility layer reports no depth for a palette screen.
-    EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
-    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
-
-    // With standard error closed the reason is lost, and the failure still ends it at once.
-    r = run_to_exit({"DISPLAY=" + server.display()}, 10.0, {"/bin/sh", "-c", "exec \"$0\" 2>&-", viewer_binary()});
-    ASSERT_TRUE(r.exited) << "ended by signal " << r.signal;
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
 }
 
 } // namespace

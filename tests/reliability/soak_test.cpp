@@ -15,7 +15,6 @@
 #include <string>
 
 #include "expect.h"
-#include "platform.h"
 #include "proc.h"
 
 namespace {
@@ -167,7 +166,7 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
 
     X11 viewer;
     ASSERT_EQ(viewer.start(), "");
-    const pid_t pid = viewer.viewer().pid();
+    const pid_t pid = viewer.pid();
 
     RandomInput input(&viewer, SEED);
     const double start = now_seconds();

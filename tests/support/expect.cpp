@@ -14,7 +14,7 @@ void expect_clean_end(const ExitResult& r, const std::string& out)
 
 void expect_clean_close(Platform& p, const std::string& out)
 {
-    p.close();
+    EXPECT_EQ(p.close(), "");
     expect_clean_end(p.wait_exit(), out);
 }
 

@@ -9,6 +9,11 @@
 #include "platform.h"
 #include "promises.h"
 
+// Skips the test, saying why, when `reason` is not "" (missing_tool's line, say).
+#define TURNFAN_SKIP_IF(reason)                                                                                        \
+    if (const std::string turnfan_skip_reason = (reason); !turnfan_skip_reason.empty())                                \
+    GTEST_SKIP() << turnfan_skip_reason
+
 // A clean end: status 0, `out` on standard output, nothing on standard error.
 void expect_clean_end(const ExitResult& r, const std::string& out);
 // Closes the window and expects a clean end with `out`: by default the banner

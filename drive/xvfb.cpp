@@ -10,7 +10,9 @@ XvfbServer::XvfbServer(int depth, const std::vector<std::string>& extra)
     std::vector<std::string> argv = {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x" + std::to_string(depth),
         "-noreset", "-nolisten", "tcp"};
     argv.insert(argv.end(), extra.begin(), extra.end());
-    process_ = std::make_unique<Process>(argv, ProcessOptions{{}, "/dev/null"});
+    ProcessOptions quiet;
+    quiet.err_file = "/dev/null";
+    process_ = std::make_unique<Process>(argv, quiet);
     const std::string& out = process_->out();
     if (wait_until([&] { return process_->out().find('\n') != std::string::npos || !process_->running(); }, 20.0) &&
         out.find('\n') != std::string::npos)

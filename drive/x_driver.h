@@ -10,6 +10,10 @@
 
 struct _XDisplay;
 
+// The viewer's picture, in pixels.
+constexpr int PICTURE_WIDTH = 640;
+constexpr int PICTURE_HEIGHT = 480;
+
 // One connection to the server, aimed at the viewer's 640x480 picture.
 struct XDriver {
     explicit XDriver(const std::string& display);
@@ -34,16 +38,10 @@ bool wait_for_picture(XDriver& screen, Process& viewer, double seconds = 20.0, b
 void move_pointer(XDriver& screen, int x, int y); // pixels of the picture
 void button(XDriver& screen, int number, bool press);
 void key(XDriver& screen, const char* keysym_name, bool press);
-// Presses and releases a key `times` times.
-void tap(XDriver& screen, const char* keysym_name, int times = 1);
-// Drags with button 1 from (x0, y0) to (x1, y1) in steps of a few pixels.
-void drag(XDriver& screen, int x0, int y0, int x1, int y1, int steps = 10);
 
 // An area of the root window as the screen shows it, whatever the visuals of the windows on it.
 Image grab_root(XDriver& screen, int x, int y, int width, int height);
 // The picture as it is on the screen now.
 Image grab(XDriver& screen);
-// Grabs until two grabs in a row, a short pause apart, are the same picture.
-Image grab_settled(XDriver& screen, double seconds = 10.0);
 // Sends WM_DELETE_WINDOW to the top-level window, as a window manager's close button does.
 void close_window(XDriver& screen);

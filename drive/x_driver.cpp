@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
-
 // Swallows X errors: windows are looked up that another client may destroy at any moment.
 int ignore_x_error(Display*, XErrorEvent*)
 {
@@ -37,7 +34,7 @@ std::vector<Window> viewable_children(Display* dpy, Window parent)
 bool has_viewer_size(Display* dpy, Window w)
 {
     XWindowAttributes a;
-    return XGetWindowAttributes(dpy, w, &a) && a.width == WIDTH && a.height == HEIGHT;
+    return XGetWindowAttributes(dpy, w, &a) && a.width == PICTURE_WIDTH && a.height == PICTURE_HEIGHT;
 }
 
 bool has_colour(const Image& image)
@@ -132,33 +129,6 @@ void key(XDriver& screen, const char* keysym_name, bool press)
     sync(screen);
 }
 
-void tap(XDriver& screen, const char* keysym_name, int times)
-{
-    // Keep presses apart in time: a release followed at once by a press of the
-    // same key looks like auto-repeat to SDL, which then drops both.
-    for (int i = 0; i < times; ++i) {
-        key(screen, keysym_name, true);
-        pause_seconds(0.02);
-        key(screen, keysym_name, false);
-        pause_seconds(0.02);
-    }
-}
-
-void drag(XDriver& screen, int x0, int y0, int x1, int y1, int steps)
-{
-    move_pointer(screen, x0, y0);
-    pause_seconds(0.05);
-    button(screen, 1, true);
-    pause_seconds(0.05);
-    for (int i = 1; i <= steps; ++i) {
-        move_pointer(screen, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-        pause_seconds(0.02);
-    }
-    pause_seconds(0.05);
-    button(screen, 1, false);
-    pause_seconds(0.05);
-}
-
 Image grab_root(XDriver& screen, int x, int y, int width, int height)
 {
     XImage* xi = XGetImage(screen.dpy, DefaultRootWindow(screen.dpy), x, y, static_cast<unsigned>(width),
@@ -174,22 +144,7 @@ Image grab(XDriver& screen)
 {
     int x = 0, y = 0;
     to_root(screen, 0, 0, &x, &y);
-    return grab_root(screen, x, y, WIDTH, HEIGHT);
-}
-
-Image grab_settled(XDriver& screen, double seconds)
-{
-    Image last = grab(screen);
-    wait_until(
-        [&] {
-            pause_seconds(0.15);
-            Image next = grab(screen);
-            const bool same = next.rgb == last.rgb;
-            last = std::move(next);
-            return same;
-        },
-        seconds, 0.0);
-    return last;
+    return grab_root(screen, x, y, PICTURE_WIDTH, PICTURE_HEIGHT);
 }
 
 void close_window(XDriver& screen)

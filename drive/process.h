@@ -19,22 +19,18 @@ struct ExitResult {
 };
 
 struct ProcessOptions {
-    ProcessOptions(
-        std::vector<std::string> env_changes = {}, std::string err_to = "", bool out_also = false, bool group = false)
+    // Environment changes: "NAME=value" sets NAME, "NAME=" removes it.
+    ProcessOptions(std::vector<std::string> env_changes = {})
         : env(std::move(env_changes))
-        , err_file(std::move(err_to))
-        , out_too(out_also)
-        , own_group(group)
     {
     }
-    // Environment changes: "NAME=value" sets NAME, "NAME=" removes it.
     std::vector<std::string> env;
     // Standard error to this file (truncated) instead of a pipe, and with
     // out_too standard output as well.
     std::string err_file;
-    bool out_too;
+    bool out_too = false;
     // A process group of its own, ended with the process.
-    bool own_group;
+    bool own_group = false;
     // Standard input from a pipe that send() writes to, instead of /dev/null.
     bool input = false;
 };

@@ -1,23 +1,21 @@
-// Where the end-to-end scenario runs the real viewer. A platform says only how
-// to start it, drive it, grab its picture and end it; everything else is the
-// scenario's. Input is given in pixels of the 640x480 picture.
+// Where the viewer runs: a platform says only how to start it, drive it, grab
+// its picture and end it; the tour and the tests say what to do with it. Input
+// is given in pixels of the 640x480 picture.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "image.h"
+#include "paths.h"
 #include "process.h"
 #include "x_driver.h"
 #include "xvfb.h"
 
 // The one skip rule: "" when `tool` is on PATH, else the line a skipped test says.
 std::string missing_tool(const std::string& tool);
-// Skips the test, saying why, when `reason` is not "".
-#define TURNFAN_SKIP_IF(reason)                                                                                        \
-    if (const std::string turnfan_skip_reason = (reason); !turnfan_skip_reason.empty())                                \
-    GTEST_SKIP() << turnfan_skip_reason
 
 class Platform {
 public:
@@ -34,8 +32,9 @@ public:
     virtual Image grab() = 0;
     // What the viewer has written on standard output so far.
     virtual std::string out() = 0;
-    // Closes the window as its user would (a window manager's close, a title bar's button).
-    virtual void close() = 0;
+    // Closes the window as its user would (a window manager's close, a title
+    // bar's button); "" when it could, else why not.
+    virtual std::string close() = 0;
     // Whether there is a window for close() to close, and a video driver for
     // SDL_VIDEODRIVER to choose (a web page has neither).
     virtual bool has_window() const { return true; }
@@ -56,10 +55,12 @@ public:
 std::unique_ptr<Platform> make_platform(const std::string& name);
 extern const std::vector<std::string> PLATFORMS;
 
-// The viewer on a private X server, with nothing between them.
+// The viewer on a private X server (of this depth, with these arguments), with
+// nothing between them.
 class X11 : public Platform {
 public:
-    explicit X11(int depth = 24, const std::vector<std::string>& env = {});
+    explicit X11(int depth = 24, const std::vector<std::string>& env = {},
+        const std::vector<std::string>& server_args = {});
     std::string unavailable() const override;
     std::string start(const std::vector<std::string>& args = {}, const std::vector<std::string>& env = {}) override;
     void key(const char* keysym_name, bool press) override { ::key(screen_, keysym_name, press); }
@@ -67,17 +68,26 @@ public:
     void button(int number, bool press) override { ::button(screen_, number, press); }
     Image grab() override { return ::grab(screen_); }
     std::string out() override { return viewer_ ? viewer_->out() : ""; }
-    void close() override { close_window(screen_); }
+    std::string close() override
+    {
+        close_window(screen_);
+        return "";
+    }
     ExitResult wait_exit(double seconds = 20.0) override;
 
     const XvfbServer& server() const { return server_; }
     XDriver& screen() { return screen_; }
-    Process& viewer() { return *viewer_; }
+    pid_t pid() const { return viewer_ ? viewer_->pid() : -1; }
+
+    // The viewer, the command that starts it (a shell that rewires its output
+    // first, say: the viewer is its first argument after `launcher`), and how
+    // long its first picture may take.
+    std::string viewer = viewer_binary();
+    std::vector<std::string> launcher;
+    double start_seconds = 20.0;
 
 protected:
-    // The command that runs the viewer, and how long its first picture may take.
     virtual std::vector<std::string> command(const std::vector<std::string>& args) const;
-    virtual double start_seconds() const { return 20.0; }
 
     XvfbServer server_;
     XDriver screen_;
@@ -86,7 +96,7 @@ protected:
 };
 
 // turnfan's web page (the site in TURNFAN_WEB_SITE, which scripts/test-web
-// builds) in headless Chromium, driven through tests/web/driver.mjs with real
+// builds) in headless Chromium, driven through driver.mjs with real
 // key, mouse and touch events, one command a line. A page has no window to close
 // and no video driver to choose; a browser without WebGL stands for SDL's dummy
 // driver, video without OpenGL.
@@ -100,13 +110,13 @@ public:
     void button(int number, bool press) override;
     Image grab() override;
     std::string out() override;
-    void close() override { } // closing the tab would end the page, not the program
+    std::string close() override { return "a page has no window to close"; }
     bool has_window() const override { return false; }
     bool chooses_video_driver() const override { return false; }
     int picture_reach() const override { return 1; }
     ExitResult wait_exit(double seconds = 20.0) override;
 
-    // The driver's answer to one of its commands (tests/web/driver.mjs): "ok ..." or "error ...".
+    // The driver's answer to one of its commands (driver.mjs): "ok ..." or "error ...".
     std::string run(const std::string& command);
     // Every line under the canvas, the page's own too.
     std::string page_text();
@@ -133,3 +143,13 @@ constexpr double SETTLE_SECONDS = 15.0;
 Image grab_until(Platform& p, const std::function<bool(const Image&)>& wanted, double seconds = SETTLE_SECONDS);
 // Grabs until two grabs in a row, a short pause apart, are the same.
 Image grab_settled(Platform& p);
+
+// A step of a walk through the viewer: its name, what it shows, the input.
+struct Step {
+    std::string name;
+    std::string caption;
+    std::function<void(Platform&)> input;
+};
+// The walk the guided tour shows and the scenario takes on every platform:
+// angle keys, m to quaternions, then drags plain, with Shift and with Ctrl.
+extern const std::vector<Step> WALK;
