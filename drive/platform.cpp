@@ -88,8 +88,8 @@ public:
         // --idle-time=0: no screen blanking. A group of its own, so that Xwayland
         // and the shell's clients end with it.
         ProcessOptions options;
-        options.env = {"DISPLAY=" + server_.display(), "XDG_RUNTIME_DIR=" + runtime_dir_, "WAYLAND_DISPLAY=",
-            "WAYLAND_SOCKET="};
+        options.env = {
+            "DISPLAY=" + server_.display(), "XDG_RUNTIME_DIR=" + runtime_dir_, "WAYLAND_DISPLAY=", "WAYLAND_SOCKET="};
         options.err_file = log_path();
         options.out_too = options.own_group = true;
         weston_ = std::make_unique<Process>(

@@ -59,8 +59,8 @@ extern const std::vector<std::string> PLATFORMS;
 // nothing between them.
 class X11 : public Platform {
 public:
-    explicit X11(int depth = 24, const std::vector<std::string>& env = {},
-        const std::vector<std::string>& server_args = {});
+    explicit X11(
+        int depth = 24, const std::vector<std::string>& env = {}, const std::vector<std::string>& server_args = {});
     std::string unavailable() const override;
     std::string start(const std::vector<std::string>& args = {}, const std::vector<std::string>& env = {}) override;
     void key(const char* keysym_name, bool press) override { ::key(screen_, keysym_name, press); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@ namespace {
 // How far, in pixels, the middle of a 2-pixel run may lie from the projected
 // line: half a pixel from the raster, the rest for rounding.
 constexpr double EDGE_TOLERANCE = 0.75;
+// How far a line of any width may lie from where the projection puts it.
+constexpr double OUTLINE_SLACK = 1.0;
 
 // --- What the projection predicts ---------------------------------------------
 
@@ -28,8 +32,7 @@ struct Scene {
 };
 
 struct Pixel {
-    double column; // pixel centres at whole numbers, from the left
-    double row;    // from the top
+    double column, row; // from the top left, pixel centres at whole numbers
 };
 
 // A point of the first rectangle's plane (z = -1 before its turn) on the screen:
@@ -37,31 +40,28 @@ struct Pixel {
 // through the viewer's projection.
 Pixel project(const Scene& s, double x, double y)
 {
-    const double a = s.angle_x * PROGRAM_PI / 180.0;
-    const double z = -1.0;
-    const double ex = x + s.offset_x;
-    const double ey = y * std::cos(a) - z * std::sin(a) + s.offset_y;
-    const double ez = y * std::sin(a) + z * std::cos(a) + s.offset_z - EYE_DISTANCE;
-    const WindowPoint p = project_to_window({ex, ey, ez});
-    return {p.x - 0.5, p.y - 0.5}; // centres at whole numbers
+    const double a = s.angle_x * PROGRAM_PI / 180.0, z = -1.0;
+    const WindowPoint p = project_to_window({x + s.offset_x, y * std::cos(a) - z * std::sin(a) + s.offset_y,
+        y * std::sin(a) + z * std::cos(a) + s.offset_z - EYE_DISTANCE});
+    return {p.x - 0.5, p.y - 0.5};
 }
 
 // Rows where a column meets the first rectangle's top and bottom edges, and
 // the two columns to look in: left of its centre, clear of the axes and of
-// the neighbouring rectangle.
+// the neighbouring rectangle. Its corners, for all four edges.
 struct Outline {
     double top_row;
     double bottom_row;
     int columns[2];
+    Pixel corners[4]; // top right, top left, bottom left, bottom right
 };
 
 Outline predict_outline(const Scene& s)
 {
-    const Pixel top = project(s, -HALF_WIDTH, HALF_HEIGHT);
-    const Pixel bottom = project(s, -HALF_WIDTH, -HALF_HEIGHT);
-    const Pixel centre = project(s, 0.0, 0.0);
-    const int c = static_cast<int>(std::lround(centre.column));
-    return {top.row, bottom.row, {c - 10, c - 18}};
+    const double w = HALF_WIDTH, h = HALF_HEIGHT;
+    const int c = static_cast<int>(std::lround(project(s, 0.0, 0.0).column));
+    return {project(s, -w, h).row, project(s, -w, -h).row, {c - 10, c - 18},
+        {project(s, w, h), project(s, -w, h), project(s, -w, -h), project(s, w, -h)}};
 }
 
 // --- What the screen shows --------------------------------------------------
@@ -83,10 +83,27 @@ bool wide_line_at(const Image& image, int x, double row, uint8_t r, uint8_t g, u
     return false;
 }
 
-// The first rectangle's top and bottom edges are where the projection puts them.
+// Some pixel of the colour within OUTLINE_SLACK of (x, y).
+bool near(const Image& image, double x, double y, uint8_t r, uint8_t g, uint8_t b)
+{
+    const auto at = [](double v) { return static_cast<int>(std::lround(v)); };
+    return count(image, r, g, b, at(x - OUTLINE_SLACK), at(y - OUTLINE_SLACK), at(x + OUTLINE_SLACK),
+               at(y + OUTLINE_SLACK)) > 0;
+}
+
+// The first rectangle's edges are where the projection puts them, the top and
+// bottom ones 2 pixels wide. Looked for a quarter and three quarters along each
+// edge, clear of the axes, which cross the edges' middles.
 testing::AssertionResult outline_at(
     const Image& image, const Outline& o, uint8_t r = 255, uint8_t g = 255, uint8_t b = 255)
 {
+    for (int i = 0; i < 4; ++i)
+        for (double t : {0.25, 0.75}) {
+            const Pixel from = o.corners[i], to = o.corners[(i + 1) % 4];
+            const double x = from.column + t * (to.column - from.column), y = from.row + t * (to.row - from.row);
+            if (!near(image, x, y, r, g, b))
+                return testing::AssertionFailure() << "no edge near column " << x << ", row " << y;
+        }
     for (int x : o.columns) {
         if (!wide_line_at(image, x, o.top_row, r, g, b))
             return testing::AssertionFailure() << "no 2-pixel top edge near row " << o.top_row << " in column " << x;
@@ -107,9 +124,22 @@ Image yellowed(Image image)
     return image;
 }
 
+// --- One step runner, one picture comparison ------------------------------
+
+// The settled picture once `input` has changed the one before.
+Image after(Platform& p, const std::function<void(Platform&)>& input)
+{
+    const Image before = grab_settled(p);
+    input(p);
+    grab_until(p, [&](const Image& image) { return image.rgb != before.rgb; });
+    const Image settled = grab_settled(p);
+    EXPECT_NE(settled.rgb, before.rgb) << "the input changed nothing";
+    return settled;
+}
+
 // Takes the steps on plain X with the classic SDL 1.2 and on `p`, started, with
 // its own inputs where `own` gives them: at the start and after each step `p`
-// shows the very picture plain X shows (within its reach), which each step changed.
+// shows the very picture plain X shows (within its reach).
 void expect_as_on_plain_x(Platform& p, const std::vector<Step>& steps, const std::vector<Step>& own = {})
 {
     auto x = make_platform(PLATFORMS[0]);
@@ -118,11 +148,8 @@ void expect_as_on_plain_x(Platform& p, const std::vector<Step>& steps, const std
     for (size_t i = 0; i <= steps.size(); ++i) {
         const std::string what = i == 0 ? "start" : steps[i - 1].name;
         if (i > 0) {
-            const Image before = want;
-            steps[i - 1].input(*x);
-            grab_until(*x, [&](const Image& image) { return image.rgb != before.rgb; });
-            want = grab_settled(*x);
-            ASSERT_NE(want.rgb, before.rgb) << what << " changed nothing on plain X";
+            SCOPED_TRACE(what + " on plain X");
+            want = after(*x, steps[i - 1].input);
             (own.empty() ? steps : own)[i - 1].input(p);
         }
         // A compositor fades a new window in, and on a busy machine may pause in between.
@@ -149,7 +176,6 @@ protected:
 
 // Cases whose viewer must not start.
 class FailedStart : public OnPlatform { };
-
 // Cases that start the viewer and take its first picture, the rectangles where
 // the projection puts them.
 class Scenario : public OnPlatform {
@@ -196,6 +222,13 @@ TEST_P(Scenario, StartLinesThenTheQuitLineAfterAWindowClose)
     EXPECT_EQ(count(start_picture, 0, 255, 0), count(start_picture, 0, 255, 0, 317, 0, 322, 242));
     EXPECT_LE(count(start_picture, 0, 0, 255), 1);
     EXPECT_EQ(count(start_picture, 255, 255, 0), 0);
+    // The first rectangle's outline is 2 pixels wide (outline_at), the 45-degree
+    // one beside it 1 pixel: its top edge at the middle, where lines are drawn as on X.
+    const WindowPoint fan = project_to_window({std::sqrt(0.5), HALF_HEIGHT, -EYE_DISTANCE - std::sqrt(0.5)});
+    const int fan_x = static_cast<int>(fan.x), fan_y = static_cast<int>(fan.y);
+    if (platform->picture_reach() == 0) {
+        EXPECT_EQ(count(start_picture, 255, 255, 255, fan_x, fan_y - 4, fan_x, fan_y + 4), 1);
+    }
     // The start-up lines are out while it runs, though its output is not a terminal.
     EXPECT_EQ(platform->out(), started_banner());
     TURNFAN_SKIP_IF(platform->has_window() ? "" : "skipped: no window to close");
@@ -235,9 +268,15 @@ TEST_P(Scenario, KeysAndDragsMoveTheFirstRectangleAsProjected)
         }
         const Outline expected = predict_outline(row.reached);
         ASSERT_FALSE(outline_at(start_picture, expected)) << "the start picture would pass";
-        EXPECT_TRUE(outline_at(grab_until(*platform, [&](const Image& i) { return bool(outline_at(i, expected)); }),
-            expected));
+        EXPECT_TRUE(
+            outline_at(grab_until(*platform, [&](const Image& i) { return bool(outline_at(i, expected)); }), expected));
     }
+    // The axes moved with the scene: green from the origin upwards, none left of it.
+    const Scene& last = rows[std::size(rows) - 1].reached;
+    const WindowPoint origin = project_to_window({last.offset_x, last.offset_y, last.offset_z - EYE_DISTANCE});
+    const Image moved = grab_settled(*platform);
+    EXPECT_TRUE(near(moved, origin.x - 0.5, origin.y - 10.5, 0, 255, 0));
+    EXPECT_EQ(count(moved, 0, 255, 0, 0, 0, static_cast<int>(origin.x) - 3), 0);
 }
 
 TEST_P(Scenario, MTurnsTheFanYellowAndBack)
@@ -253,6 +292,26 @@ TEST_P(Scenario, MTurnsTheFanYellowAndBack)
 
     tap(*platform, "m");
     EXPECT_EQ(wait_for(start_picture).rgb, start_picture.rgb);
+
+    // Turned about x and z, the two modes place the fan differently: many
+    // pixels lit in one picture are dark in the other.
+    const Image chain = after(*platform, [](Platform& p) {
+        tap(p, "w", 30);
+        tap(p, "e", 20);
+    });
+    const Image quaternions = after(*platform, [](Platform& p) { tap(p, "m"); });
+    EXPECT_GT(count(chain, 255, 255, 255), 500);
+    EXPECT_GT(count(quaternions, 255, 255, 0), 500);
+    EXPECT_EQ(count(quaternions, 255, 255, 255), 0);
+    int moved = 0;
+    for (int y = 0; y < WINDOW_HEIGHT; ++y)
+        for (int x = 0; x < WINDOW_WIDTH; ++x)
+            moved += count(chain, 255, 255, 255, x, y, x, y) && count(quaternions, 0, 0, 0, x, y, x, y);
+    EXPECT_GT(moved, 200);
+    if (GetParam() == PLATFORMS[0]) { // the README's two pictures
+        EXPECT_TRUE(save_png(chain, build_dir() + "/chain-mode.png"));
+        EXPECT_TRUE(save_png(quaternions, build_dir() + "/quaternion-mode.png"));
+    }
 }
 
 TEST_P(Scenario, RReturnsTheRectanglesAfterEveryAngleKey)

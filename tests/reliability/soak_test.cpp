@@ -29,17 +29,6 @@ constexpr double CHECK_EVERY = 5.0;    // seconds between liveness checks
 constexpr long RSS_GROWTH_LIMIT_KB = 2048;
 constexpr long RSS_PEAK_LIMIT_KB = 4096; // allowed for a peak in between that is given back
 
-// An offset's movement per pixel of drag, as the viewer applies it, and the
-// range a modifier drag may take it through: used only to keep the scene in
-// view, so the liveness check always has a fan to recolour.
-struct Reach {
-    double per_pixel;
-    double lowest, highest;
-};
-constexpr Reach PAN_X = {PAN_X_PER_PIXEL, -1.0, 1.0};
-constexpr Reach PAN_Y = {PAN_Y_PER_PIXEL, -1.0, 1.0};
-constexpr Reach Z = {DEPTH_PER_PIXEL, -2.5, 1.5};
-
 // Angle keys, mode and reset, and keys the viewer must ignore (Esc is left
 // out: it ends the viewer, and the end-to-end tests cover it).
 const char* const KEYS[] = {"w", "s", "a", "d", "q", "e", "m", "r", "x", "1", "space", "Tab", "Return", "F1", "Right",
@@ -59,103 +48,50 @@ long cpu_ticks(pid_t pid)
     return utime.empty() || stime.empty() ? -1 : std::stol(utime) + std::stol(stime);
 }
 
-class RandomInput {
-public:
-    RandomInput(Platform* viewer, unsigned seed)
-        : viewer_(viewer)
-        , rng_(seed)
-    {
+// One seeded random action on the viewer: a key, a drag with any button, a
+// click of any button (the wheel's too) or the pointer wandering with no
+// button held, which the viewer must ignore. The X events it sent.
+long act(Platform& p, std::mt19937& rng)
+{
+    const auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const int pick = below(100);
+    if (pick < 35) {
+        tap(p, KEYS[below(sizeof KEYS / sizeof KEYS[0])]);
+        return 2;
     }
-
-    void act()
-    {
-        const int pick = below(100);
-        if (pick < 35)
-            tap_key();
-        else if (pick < 55)
-            drag(nullptr);
-        else if (pick < 65)
-            drag("Shift_L");
-        else if (pick < 75)
-            drag("Control_L");
-        else if (pick < 85)
-            click();
-        else
-            wander();
-        ++actions_;
-    }
-
-    long actions() const { return actions_; }
-    long events() const { return events_; }
-
-private:
-    int below(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-
-    void tap_key()
-    {
-        tap(*viewer_, KEYS[below(sizeof KEYS / sizeof KEYS[0])]);
-        events_ += 2;
-    }
-
-    // A drag with a random button between random points; a modifier drag is
-    // kept short enough that the scene stays in view.
-    void drag(const char* modifier)
-    {
-        int x0 = below(WINDOW_WIDTH), y0 = below(WINDOW_HEIGHT), x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT);
-        if (modifier && std::string(modifier) == "Shift_L") {
-            const double z = std::clamp(offset_z_ + (y1 - y0) * Z.per_pixel, Z.lowest, Z.highest);
-            y1 = y0 + static_cast<int>((z - offset_z_) / Z.per_pixel);
-            offset_z_ += (y1 - y0) * Z.per_pixel;
-        } else if (modifier) {
-            const double x = std::clamp(offset_x_ + (x1 - x0) * PAN_X.per_pixel, PAN_X.lowest, PAN_X.highest);
-            const double y = std::clamp(offset_y_ - (y1 - y0) * PAN_Y.per_pixel, PAN_Y.lowest, PAN_Y.highest);
-            x1 = x0 + static_cast<int>((x - offset_x_) / PAN_X.per_pixel);
-            y1 = y0 - static_cast<int>((y - offset_y_) / PAN_Y.per_pixel);
-            offset_x_ += (x1 - x0) * PAN_X.per_pixel;
-            offset_y_ -= (y1 - y0) * PAN_Y.per_pixel;
-        }
-        const int button = 1 + below(3);
+    const int x0 = below(WINDOW_WIDTH), y0 = below(WINDOW_HEIGHT), x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT);
+    if (pick < 75) {
+        // With Shift or Ctrl back the way it came, so that the scene stays in
+        // view: the liveness check needs a fan to recolour.
+        const char* modifier = pick < 55 ? nullptr : pick < 65 ? "Shift_L" : "Control_L";
+        const int button = 1 + below(3), steps = 1 + below(20);
         if (modifier)
-            viewer_->key(modifier, true);
-        viewer_->move_pointer(x0, y0);
-        viewer_->button(button, true);
-        const int steps = 1 + below(20);
+            p.key(modifier, true);
+        p.move_pointer(x0, y0);
+        p.button(button, true);
         for (int i = 1; i <= steps; ++i)
-            viewer_->move_pointer(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-        viewer_->button(button, false);
+            p.move_pointer(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        for (int i = steps - 1; modifier && i >= 0; --i)
+            p.move_pointer(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
+        p.button(button, false);
         if (modifier)
-            viewer_->key(modifier, false);
-        // Apart in time from the next press of the same key, which SDL would
-        // otherwise take for auto-repeat.
+            p.key(modifier, false);
+        // Apart in time from the next press of the same key, which SDL would otherwise take for auto-repeat.
         pause_seconds(0.02);
-        events_ += steps + 3 + (modifier ? 2 : 0);
+        return modifier ? 2 * steps + 5 : steps + 3;
     }
-
-    // Press and release of any button, the wheel included, without moving.
-    void click()
-    {
+    if (pick < 85) {
         const int button = 1 + below(5);
-        viewer_->move_pointer(below(WINDOW_WIDTH), below(WINDOW_HEIGHT));
-        viewer_->button(button, true);
-        viewer_->button(button, false);
-        events_ += 3;
+        p.move_pointer(x0, y0);
+        p.button(button, true);
+        p.button(button, false);
+        return 3;
     }
-
-    // The pointer moves with no button held: the viewer must ignore it.
-    void wander()
-    {
-        const int steps = 1 + below(30);
-        for (int i = 0; i < steps; ++i)
-            viewer_->move_pointer(below(WINDOW_WIDTH), below(WINDOW_HEIGHT));
-        events_ += steps;
-    }
-
-    Platform* viewer_;
-    std::mt19937 rng_;
-    long actions_ = 0;
-    long events_ = 0;
-    double offset_x_ = 0.0, offset_y_ = 0.0, offset_z_ = 0.0;
-};
+    const int steps = 1 + below(30);
+    for (int i = 0; i < steps; ++i)
+        p.move_pointer(below(WINDOW_WIDTH), below(WINDOW_HEIGHT));
+    return steps;
+}
 
 TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
 {
@@ -168,14 +104,16 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
     ASSERT_EQ(viewer.start(), "");
     const pid_t pid = viewer.pid();
 
-    RandomInput input(&viewer, SEED);
+    std::mt19937 rng(SEED);
+    long actions = 0, events = 0;
     const double start = now_seconds();
     double next_check = start + CHECK_EVERY;
     long rss_after_warmup = -1, rss_highest = -1;
     long last_ticks = cpu_ticks(pid);
     int checks = 0;
     while (now_seconds() - start < seconds) {
-        input.act();
+        events += act(viewer, rng);
+        ++actions;
         const double now = now_seconds();
         if (rss_after_warmup < 0 && now - start >= WARMUP_SECONDS) {
             rss_after_warmup = status_kb(pid, "VmRSS");
@@ -202,8 +140,8 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
 
     expect_clean_close(viewer);
 
-    std::printf("soaked %.1f s: %ld random actions (about %ld X events), %d liveness checks\n", soaked, input.actions(),
-        input.events(), checks);
+    std::printf("soaked %.1f s: %ld random actions (about %ld X events), %d liveness checks\n", soaked, actions, events,
+        checks);
     std::printf("VmRSS: %ld kB after the %.0f s warm-up, %ld kB at the end (limit +%ld kB), %ld kB at most in between "
                 "(limit +%ld kB)\n",
         rss_after_warmup, WARMUP_SECONDS, rss_end, RSS_GROWTH_LIMIT_KB, rss_highest, RSS_PEAK_LIMIT_KB);
