@@ -361,13 +361,15 @@ private:
 
 std::string missing_tool(const std::string& tool)
 {
-    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const char* path = std::getenv("PATH");
     if (tool.find('/') != std::string::npos)
         return access(tool.c_str(), X_OK) == 0 ? "" : "skipped: " + tool + " is not installed";
-    std::stringstream dirs(path);
-    for (std::string dir; std::getline(dirs, dir, ':');)
-        if (!dir.empty() && access((dir + "/" + tool).c_str(), X_OK) == 0)
+    std::stringstream dirs(path ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        dir.append("/").append(tool);
+        if (dir.size() > tool.size() + 1 && access(dir.c_str(), X_OK) == 0)
             return "";
+    }
     return "skipped: " + tool + " is not installed";
 }
 
