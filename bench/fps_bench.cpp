@@ -1,27 +1,19 @@
-// Frame rate of whole programs, unchanged, one at a time on one private X
-// server: the viewer, a bare loop that only clears and swaps, the viewer with
-// glFlush made a no-op, and the Windows build's exe under Wine. Frames are
-// counted by the X server, so any program can be measured: with Mesa's
-// software OpenGL on Xvfb every buffer swap ends in one image put of the back
-// buffer onto the program's window (MIT-SHM's PutImage, or the core one), and
-// nothing else puts images there. The RECORD extension reports each such request.
-//
-// Each repetition of a benchmark is one round: start the program, wait for its
-// window, let it settle, count its frames for ROUND_SECONDS, kill it. Run with
-// --benchmark_repetitions and --benchmark_enable_random_interleaving, so that
-// the rounds of the programs compared alternate; counter fps is the figure.
+// Frames a second of one whole program, unchanged, on a private X server, counted by
+// the server: with Mesa's software OpenGL on Xvfb each buffer swap ends in one image
+// put (MIT-SHM's or the core one) onto the program's window, and nothing else puts
+// images there. RECORD reports each one. scripts/bench interleaves the rounds.
+// usage: fps_bench PROGRAM [ARG...]   (env VAR=VALUE... PROGRAM for an environment)
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/extensions/record.h>
+#include <X11/extensions/shmproto.h>
 
 #include <cstdint>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "process.h"
 #include "x_driver.h"
@@ -29,123 +21,85 @@
 
 namespace {
 
-constexpr double SETTLE_SECONDS = 1.0; // between the first picture and the round
-constexpr double ROUND_SECONDS = 3.0;
-constexpr int X_SHM_PUT_IMAGE = 3;
+Display *control, *data;
+XRecordContext context;
+unsigned long window;
+long puts;
+bool ended;
 
-// Counts the image puts onto one window, from any client.
-class PutCounter {
-public:
-    explicit PutCounter(const std::string& display)
-        : control_(XOpenDisplay(display.c_str()))
-        , data_(XOpenDisplay(display.c_str()))
-    {
-        int shm_major, event, error;
-        if (!control_ || !data_ || !XQueryExtension(control_, "MIT-SHM", &shm_major, &event, &error))
-            return;
-        XRecordRange* range = XRecordAllocRange();
-        range->core_requests.first = range->core_requests.last = X_PutImage;
-        range->ext_requests.ext_major.first = range->ext_requests.ext_major.last = static_cast<uint8_t>(shm_major);
-        range->ext_requests.ext_minor.first = range->ext_requests.ext_minor.last = X_SHM_PUT_IMAGE;
-        XRecordClientSpec clients = XRecordAllClients;
-        context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
-        XFree(range);
-        XSync(control_, False);
-    }
-
-    bool ok() const { return context_ != 0; }
-
-    // The puts onto `window` over `seconds` from now; their rate.
-    double rate(unsigned long window, double seconds)
-    {
-        window_ = window;
-        puts_ = 0;
-        ended_ = false;
-        XRecordEnableContextAsync(data_, context_, on_request, reinterpret_cast<XPointer>(this));
-        XFlush(data_);
-        const double from = now_seconds();
-        wait_until([&] { return XRecordProcessReplies(data_), false; }, seconds, 0.01);
-        XRecordDisableContext(control_, context_);
-        XSync(control_, False);
-        const double to = now_seconds();
-        wait_until([&] { return XRecordProcessReplies(data_), ended_; }, 5.0, 0.001);
-        return static_cast<double>(puts_) / (to - from);
-    }
-
-private:
-    static void on_request(XPointer self_pointer, XRecordInterceptData* d)
-    {
-        auto* self = reinterpret_cast<PutCounter*>(self_pointer);
-        self->ended_ = self->ended_ || d->category == XRecordEndOfData;
-        if (d->category == XRecordFromClient && d->data_len >= 3) {
-            // The drawable follows the 16-bit length, or the 32-bit one when that is 0 (BIG-REQUESTS).
-            uint16_t length;
-            uint32_t drawable;
-            std::memcpy(&length, d->data + 2, sizeof length);
-            std::memcpy(&drawable, d->data + (length == 0 ? 8 : 4), sizeof drawable);
-            self->puts_ += drawable == self->window_;
-        }
-        XRecordFreeData(d);
-    }
-
-    Display* control_;
-    Display* data_;
-    XRecordContext context_ = 0;
-    unsigned long window_ = 0;
-    long puts_ = 0;
-    bool ended_ = false;
-};
-
-struct Program {
-    std::vector<std::string> argv;
-    std::vector<std::string> env;
-    bool draws_picture; // the bare loop's window stays black
-};
-
-void BM_fps(benchmark::State& state, const Program& p)
+void on_request(XPointer, XRecordInterceptData* d)
 {
-    static XvfbServer server;
-    static PutCounter counter(server.display());
-    if (!server.ok() || !counter.ok()) {
-        state.SkipWithError("no X server that records requests (Xvfb with RECORD and MIT-SHM)");
-        return;
+    ended = ended || d->category == XRecordEndOfData;
+    if (d->category == XRecordFromClient && d->data_len >= 3) {
+        // The drawable follows the 16-bit length, or the 32-bit one when that is 0 (BIG-REQUESTS).
+        uint16_t length;
+        uint32_t drawable;
+        std::memcpy(&length, d->data + 2, sizeof length);
+        std::memcpy(&drawable, d->data + (length == 0 ? 8 : 4), sizeof drawable);
+        puts += drawable == window;
     }
-    std::vector<std::string> files = {p.argv.back()};
-    for (const std::string& e : p.env)
-        files.push_back(e.substr(e.find('=') + 1));
-    for (const std::string& file : files)
-        if (!std::filesystem::exists(file)) {
-            state.SkipWithError(("no " + file).c_str());
-            return;
-        }
-    for (auto _ : state) {
-        std::vector<std::string> env = p.env;
-        env.push_back("DISPLAY=" + server.display());
-        Process program(p.argv, {env});
-        XDriver screen(server.display());
-        if (!wait_for_picture(screen, program, 60.0, p.draws_picture)) {
-            state.SkipWithError("the program showed no window");
-            return;
-        }
-        pause_seconds(SETTLE_SECONDS);
-        const double fps = counter.rate(screen.window, ROUND_SECONDS);
-        state.SetIterationTime(ROUND_SECONDS);
-        state.counters["fps"] = fps;
-    }
+    XRecordFreeData(d);
 }
 
-const char* const WINE = std::getenv("TURNFAN_WINE") ? std::getenv("TURNFAN_WINE") : "wine";
+// The image puts onto window `w` per second over `seconds` from now.
+double rate(unsigned long w, double seconds)
+{
+    window = w;
+    puts = 0;
+    ended = false;
+    XRecordEnableContextAsync(data, context, on_request, nullptr);
+    XFlush(data);
+    const double from = now_seconds();
+    wait_until([] { return XRecordProcessReplies(data), false; }, seconds, 0.01);
+    XRecordDisableContext(control, context);
+    XSync(control, False);
+    const double to = now_seconds();
+    wait_until([] { return XRecordProcessReplies(data), ended; }, 5.0, 0.001);
+    return static_cast<double>(puts) / (to - from);
+}
+
+int fail(const std::string& why)
+{
+    std::fprintf(stderr, "fps_bench: %s\n", why.c_str());
+    return 1;
+}
 
 } // namespace
 
-// The paths come from the build (bench/CMakeLists.txt); Wine's prefix from the environment.
-BENCHMARK_CAPTURE(BM_fps, turnfan, Program{{TURNFAN_VIEWER}, {}, true})->UseManualTime()->Iterations(1);
-BENCHMARK_CAPTURE(BM_fps, bare_loop, Program{{TURNFAN_BARE_LOOP}, {}, false})->UseManualTime()->Iterations(1);
-BENCHMARK_CAPTURE(BM_fps, turnfan_glflush_noop, Program{{TURNFAN_VIEWER}, {"LD_PRELOAD=" TURNFAN_NO_FLUSH}, true})
-    ->UseManualTime()
-    ->Iterations(1);
-BENCHMARK_CAPTURE(BM_fps, turnfan_exe_wine, Program{{WINE, TURNFAN_WINDOWS_EXE}, {}, true})
-    ->UseManualTime()
-    ->Iterations(1);
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> program(argv + 1, argv + argc);
+    if (program.empty())
+        return fail("usage: fps_bench PROGRAM [ARG...]");
+    for (const std::string& word : program) {
+        const std::string file = word.substr(word.find('=') + 1); // the value of VAR=VALUE, else the word
+        if (file.find('/') != std::string::npos && !std::filesystem::exists(file))
+            return fail("no " + file);
+    }
+    XvfbServer server;
+    control = XOpenDisplay(server.display().c_str());
+    data = XOpenDisplay(server.display().c_str());
+    int shm, event, error;
+    if (!server.ok() || !control || !data || !XQueryExtension(control, "MIT-SHM", &shm, &event, &error))
+        return fail("no X server with MIT-SHM");
+    XRecordRange* range = XRecordAllocRange();
+    range->core_requests.first = range->core_requests.last = X_PutImage;
+    range->ext_requests.ext_major.first = range->ext_requests.ext_major.last = static_cast<uint8_t>(shm);
+    range->ext_requests.ext_minor.first = range->ext_requests.ext_minor.last = X_ShmPutImage;
+    XRecordClientSpec clients = XRecordAllClients;
+    context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+    XFree(range);
+    XSync(control, False);
+    if (!context)
+        return fail("no X server that records requests");
 
-BENCHMARK_MAIN();
+    ProcessOptions options;
+    options.env = {"DISPLAY=" + server.display()};
+    Process running(program, options);
+    XDriver screen(server.display());
+    // A second to settle, in which it must draw; then three seconds counted.
+    if (!wait_for_picture(screen, running, 60.0, false) || rate(screen.window, 1.0) == 0)
+        return fail(program[0] + " showed no window or drew nothing in it");
+    std::printf("%.1f\n", rate(screen.window, 3.0));
+    return 0;
+}

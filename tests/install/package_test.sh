@@ -105,6 +105,15 @@ echo "ctest without the tools: $(grep 'tests passed' "$tmp/ctest.log"); $skipped
   fail "scripts/release deb failed the second time"
 deb=$(ls "$tmp"/release/*.deb)
 cmp "$deb" "$tmp/again/release/$(basename "$deb")" || fail "two builds of the .deb differ"
+# The source tarball it was built from (in a git checkout): the same bytes too, and
+# every folder with an entry of its own, so that none takes the date of the unpacking.
+for tarball in "$tmp"/release/*.tar.gz; do
+  [ -f "$tarball" ] || continue
+  cmp "$tarball" "$tmp/again/release/$(basename "$tarball")" || fail "two builds of the source tarball differ"
+  folders=$(tar -tzf "$tarball" | awk -F/ '{ p = $1; need[p "/"]; for (i = 2; i < NF; ++i) need[(p = p "/" $i) "/"] }
+    /\/$/ { have[$0] } END { for (d in need) if (!(d in have)) print d }')
+  [ -z "$folders" ] || fail "the source tarball has no entry for the folders" $folders
+done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"

@@ -5,7 +5,8 @@
 # no leak beyond the suppressions for the libraries underneath.
 # usage: valgrind_test.sh VIEWER TOUR SUPPRESSIONS OUT_DIR
 set -euo pipefail
-for tool in valgrind Xvfb; do
+# montage (ImageMagick): the tour ends with its contact sheet and fails without it.
+for tool in valgrind Xvfb montage; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 viewer=$1 tour=$2 suppressions=$3 out=$4
