@@ -5,8 +5,6 @@
 #include <SDL.h>
 #include <emscripten/html5_webgl.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 extern "C" {
@@ -18,8 +16,8 @@ SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flag
 }
 
 namespace {
-// Emscripten's SDL_SetError keeps nothing; a desktop's SDL_GetError says why the last call failed.
-char error_message[256];
+// Why the last call failed, as a desktop's SDL_GetError says; emscripten's knows nothing of the mode set's failure.
+const char* error_message = "";
 } // namespace
 
 // The display's pixel format, which the browser's SDL leaves out of its video
@@ -54,18 +52,10 @@ SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flag
     SDL_Surface* surface = __real_SDL_SetVideoMode(width, height, bpp, flags);
     sdl_browser_quiet(false);
     if ((flags & SDL_OPENGL) && emscripten_webgl_get_current_context() == 0) {
-        SDL_SetError("this browser gives the page no WebGL context");
+        error_message = "this browser gives the page no WebGL context";
         return nullptr;
     }
     return surface;
-}
-
-void SDL_SetError(const char* fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(error_message, sizeof error_message, fmt, args);
-    va_end(args);
 }
 
 const char* SDL_GetError()
