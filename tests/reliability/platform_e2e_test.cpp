@@ -2,10 +2,8 @@
 // a display without OpenGL, an 8-bit screen. Each must end in
 // the program's own behaviour or one of its three start-up messages with status
 // 1, never a crash or a hang. Also checks which SDL 1.2 the viewer runs on.
-//
-// TURNFAN_SDL names the SDL 1.2 implementation the viewer is run against:
-// "classic" (the default, libsdl1.2debian) or "compat" (libsdl1.2-compat over
-// SDL2, through LD_LIBRARY_PATH). Where the two differ, each outcome is fixed here.
+// Where SDL's words or depths are what it prints, they are those of the SDL
+// under test (sdl_under_test.h).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include "paths.h"
 #include "platform.h"
 #include "proc.h"
+#include "sdl_under_test.h"
 
 namespace {
 
@@ -35,14 +34,10 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     X11 x;
     ASSERT_EQ(x.start(), "");
     const std::string maps = proc_file(x.viewer().pid(), "maps");
-    if (sdl_compat()) {
-        EXPECT_NE(maps.find("/sdl12-compat/libSDL-1.2.so"), std::string::npos) << maps;
-        EXPECT_NE(maps.find("libSDL2-2.0.so"), std::string::npos) << maps;
-    } else {
-        EXPECT_NE(maps.find("libSDL-1.2.so"), std::string::npos) << maps;
-        EXPECT_EQ(maps.find("sdl12-compat"), std::string::npos) << maps;
-        EXPECT_EQ(maps.find("libSDL2"), std::string::npos) << maps;
-    }
+    const SdlUnderTest& sdl = sdl_under_test();
+    EXPECT_NE(maps.find(sdl.library), std::string::npos) << maps;
+    EXPECT_EQ(maps.find("libSDL2-2.0.so") != std::string::npos, sdl.compat) << maps;
+    EXPECT_EQ(sdl.library.find("/sdl12-compat/") != std::string::npos, unpacked_compat_run()) << sdl.library;
     expect_clean_close(x);
 }
 
@@ -81,8 +76,7 @@ TEST(Platform, DisplayWithoutOpenGL)
     ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
     EXPECT_EQ(r.out, started_banner());
-    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
+    EXPECT_EQ(r.err, MODE_SET_FAILED + sdl_under_test().no_fitting_glx_visual);
 }
 
 // An 8-bit PseudoColor screen: the depth is printed and asked for, and no GL
@@ -94,16 +88,14 @@ TEST(Platform, EightBitScreen)
     ASSERT_TRUE(server.ok());
     ExitResult r = run_to_exit({"DISPLAY=" + server.display()});
     expect_failed_start(r, MODE_SET_FAILED);
-    // The compatibility layer reports no depth for a palette screen.
-    EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
-    const std::string reason = sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n";
-    EXPECT_EQ(r.err, MODE_SET_FAILED + reason);
+    EXPECT_EQ(r.out, started_banner(sdl_under_test().palette_depth));
+    EXPECT_EQ(r.err, MODE_SET_FAILED + sdl_under_test().no_fitting_glx_visual);
 
     // With standard error closed the reason is lost, and the failure still ends it at once.
     r = run_to_exit({"DISPLAY=" + server.display()}, 10.0, {"/bin/sh", "-c", "exec \"$0\" 2>&-", viewer_binary()});
     ASSERT_TRUE(r.exited) << "ended by signal " << r.signal;
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, started_banner(sdl_compat() ? 0 : 8));
+    EXPECT_EQ(r.out, started_banner(sdl_under_test().palette_depth));
 }
 
 } // namespace
