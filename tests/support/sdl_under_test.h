@@ -7,8 +7,8 @@
 #include <string>
 
 struct SdlUnderTest {
-    std::string library; // the file of the libSDL-1.2.so.0 that this process's library path finds
-    bool compat;         // the compatibility layer over SDL2, not the classic library
+    std::string library;               // the file of the libSDL-1.2.so.0 that this process's library path finds
+    bool compat;                       // the compatibility layer over SDL2, not the classic library
     std::string no_fitting_glx_visual; // its reason when no GLX visual fits the window
     int palette_depth;                 // the depth it reports for an 8-bit palette screen
     int depth_on_15_bits;              // ... and for a 15-bit screen
