@@ -13,9 +13,3 @@ std::string build_dir()
     const char* d = std::getenv("TURNFAN_BUILD_DIR");
     return d ? d : TURNFAN_DEFAULT_BUILD_DIR;
 }
-
-bool sdl_compat()
-{
-    const char* impl = std::getenv("TURNFAN_SDL");
-    return impl && std::string(impl) == "compat";
-}

@@ -7,7 +7,3 @@
 // others in TURNFAN_BINARY and TURNFAN_BUILD_DIR.
 std::string viewer_binary();
 std::string build_dir();
-// Whether the viewer runs on the SDL 1.2 compatibility layer over SDL2: the
-// environment's TURNFAN_SDL is "compat" (the default, "classic", is
-// libsdl1.2debian).
-bool sdl_compat();

@@ -145,6 +145,19 @@ public:
         pause_seconds(0.1);
     }
 
+    // weston 14 hands an X client a press only once the pointer has moved within
+    // its window, not on entering it: coming from the parking place, go there
+    // by way of the next pixel.
+    void move_pointer(int x, int y) override
+    {
+        if (parked_) {
+            X11::move_pointer(x + 1, y);
+            pause_seconds(0.05);
+            parked_ = false;
+        }
+        X11::move_pointer(x, y);
+    }
+
     void button(int number, bool press) override
     {
         X11::button(number, press);
@@ -259,12 +272,14 @@ private:
     {
         XTestFakeMotionEvent(screen_.dpy, -1, park_x_, park_y_, CurrentTime);
         XSync(screen_.dpy, False);
+        parked_ = true;
     }
 
     bool native_;
     std::string runtime_dir_;
     std::unique_ptr<Process> weston_;
     int park_x_ = 0, park_y_ = 0;
+    bool parked_ = false;
 };
 
 // The Windows exe under Wine on the private X server. SDL's Windows start-up

@@ -46,9 +46,9 @@ public:
     virtual ExitResult wait_exit(double seconds = 20.0) = 0;
 };
 
-// The platforms, by name: "x11" (the SDL 1.2 the environment gives, classic by
-// default), "x11_compat" (Debian's compatibility layer over SDL2), "xwayland"
-// (weston, the classic SDL through Xwayland), "wayland" (weston, the
+// The platforms, by name: "x11" (the SDL 1.2 the environment gives, classic on
+// Debian 12), "x11_compat" (Debian's compatibility layer over SDL2), "xwayland"
+// (weston, the system's SDL 1.2 through Xwayland), "wayland" (weston, the
 // compatibility layer on SDL2's Wayland driver), "wine" (the Windows exe
 // that TURNFAN_WINDOWS_EXE names, under Wine) and "browser" (the web page that
 // TURNFAN_WEB_SITE holds, in headless Chromium).

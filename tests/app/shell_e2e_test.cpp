@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "expect.h"
+#include "sdl_under_test.h"
 
 namespace {
 
@@ -33,25 +34,24 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 }
 
 // Arguments are ignored. The depth printed is the one SDL reports for the
-// desktop, and the window opens there: on a 15-bit screen classic SDL reports
-// 16, the compatibility layer 15, which it then refuses for the window until
-// asked for its own choice.
+// desktop, and the window opens there, also where the SDL under test reports 15
+// bits, which it then refuses for the window until asked for its own choice.
 TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const struct {
-        int screen, classic, compat;
+        int screen, depth;
         std::vector<std::string> args;
     } rows[] = {
-        {24, 32, 32, {"--help", "-fullscreen", "800", "600", "no-such-file"}},
-        {16, 16, 16, {}},
-        {15, 16, 15, {}},
+        {24, 32, {"--help", "-fullscreen", "800", "600", "no-such-file"}},
+        {16, 16, {}},
+        {15, sdl_under_test().depth_on_15_bits, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.screen);
         X11 x(row.screen);
         ASSERT_EQ(x.start(row.args), "");
-        expect_clean_close(x, started_banner(sdl_compat() ? row.compat : row.classic) + QUIT_LINE);
+        expect_clean_close(x, started_banner(row.depth) + QUIT_LINE);
     }
 }
 

@@ -68,9 +68,13 @@ grep -qx "Icon=$app_id" "$tmp/root/usr/share/applications/$app_id.desktop" || fa
 
 # What a software centre reads: the metainfo, valid even by the pedantic rules,
 # and the catalogue that the distribution's tools make of the installed tree.
+# AppStream 1.0 wants <developer> for the <developer_name> it deprecates; 0.16 (Debian 12) predates that tag, and
+# its note that it does not know it is the one note allowed.
 metainfo=$(LC_ALL=C.UTF-8 appstreamcli validate --no-net --pedantic --no-color \
   "$tmp/root/usr/share/metainfo/$app_id.metainfo.xml" 2>&1) || fail "appstreamcli validate: $metainfo"
-[ "$(wc -l <<<"$metainfo")" -eq 1 ] || fail "appstreamcli validate: $metainfo"
+grep -q '^✔ Validation was successful' <<<"$metainfo" &&
+  ! grep -v -e '^$' -e '^✔ Validation was successful' -e '^I: [^ ]*: unknown-tag developer$' <<<"$metainfo" ||
+  fail "appstreamcli validate: $metainfo"
 appstreamcli compose --no-color --origin=turnfan --prefix=/usr --result-root="$tmp/catalogue" "$tmp/root" >/dev/null ||
   fail "appstreamcli compose failed"
 catalogue=$(zcat "$tmp/catalogue/usr/share/swcatalog/xml/turnfan.xml.gz")

@@ -2,10 +2,8 @@
 // a display without OpenGL, an 8-bit screen. Each must end in
 // the program's own behaviour or one of its three start-up messages with status
 // 1, never a crash or a hang. Also checks which SDL 1.2 the viewer runs on.
-//
-// TURNFAN_SDL names the SDL 1.2 implementation the viewer is run against:
-// "classic" (the default, libsdl1.2debian) or "compat" (libsdl1.2-compat over
-// SDL2, through LD_LIBRARY_PATH). Where the two differ, each outcome is fixed here.
+// Where SDL's words or depths are what it prints, they are those of the SDL
+// under test (sdl_under_test.h).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,6 +12,7 @@
 
 #include "expect.h"
 #include "proc.h"
+#include "sdl_under_test.h"
 
 namespace {
 
@@ -23,10 +22,10 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     X11 x;
     ASSERT_EQ(x.start(), "");
     const std::string maps = proc_file(x.pid(), "maps");
-    const auto has = [&](const char* part) { return maps.find(part) != std::string::npos; };
-    const bool compat = has("/sdl12-compat/libSDL-1.2.so") && has("libSDL2-2.0.so");
-    const bool classic = has("libSDL-1.2.so") && !has("sdl12-compat") && !has("libSDL2");
-    EXPECT_TRUE(sdl_compat() ? compat : classic) << maps;
+    const SdlUnderTest& sdl = sdl_under_test();
+    EXPECT_NE(maps.find(sdl.library), std::string::npos) << maps;
+    EXPECT_EQ(maps.find("libSDL2-2.0.so") != std::string::npos, sdl.compat) << maps;
+    EXPECT_EQ(sdl.library.find("/sdl12-compat/") != std::string::npos, unpacked_compat_run()) << sdl.library;
     expect_clean_close(x);
 }
 
@@ -43,9 +42,8 @@ TEST(Platform, StartsWithoutWhatItNeedsEndAtOnceWithStatusOne)
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const std::string dead = ":196";
     ASSERT_NE(access("/tmp/.X11-unix/X196", F_OK), 0) << "a server answers on " << dead;
-    const std::string no_glx =
-        MODE_SET_FAILED + std::string(sdl_compat() ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n");
-    const int palette_depth = sdl_compat() ? 0 : 8; // the compatibility layer reports no depth for a palette screen
+    const std::string no_glx = MODE_SET_FAILED + sdl_under_test().no_fitting_glx_visual;
+    const int palette_depth = sdl_under_test().palette_depth;
     const struct {
         const char* what;
         int depth;

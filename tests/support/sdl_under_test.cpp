@@ -1,0 +1,35 @@
+#include "sdl_under_test.h"
+
+#include <SDL_version.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+const SdlUnderTest& sdl_under_test()
+{
+    static const SdlUnderTest sdl = [] {
+        void* handle = dlopen("libSDL-1.2.so.0", RTLD_LAZY | RTLD_LOCAL);
+        if (handle == nullptr)
+            throw std::runtime_error(std::string("no SDL 1.2 to be loaded: ") + dlerror());
+        link_map* map = nullptr;
+        dlinfo(handle, RTLD_DI_LINKMAP, &map);
+        const auto linked_version =
+            reinterpret_cast<decltype(&SDL_Linked_Version)>(dlsym(handle, "SDL_Linked_Version"));
+        // The compatibility layer numbers its releases from 1.2.50; the classic library ended at 1.2.15.
+        const bool compat = linked_version()->patch >= 50;
+        if (compat)
+            return SdlUnderTest{std::filesystem::canonical(map->l_name), true, "GLX is not supported\n", 0, 15};
+        return SdlUnderTest{
+            std::filesystem::canonical(map->l_name), false, "Couldn't find matching GLX visual\n", 8, 16};
+    }();
+    return sdl;
+}
+
+bool unpacked_compat_run()
+{
+    const char* impl = std::getenv("TURNFAN_SDL");
+    return impl && std::string(impl) == "compat";
+}
