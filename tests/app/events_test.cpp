@@ -159,8 +159,7 @@ TEST_F(Dispatch, TheFilterLetsSdlsOwnEventsIn)
 {
     ASSERT_NE(SDL_SetVideoMode(64, 48, 0, 0), nullptr) << SDL_GetError();
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-    }
+    while (SDL_PollEvent(&e)) { }
     SDL_WarpMouse(3, 4);
     ASSERT_EQ(SDL_PollEvent(&e), 1);
     EXPECT_EQ(e.type, SDL_MOUSEMOTION);

@@ -51,8 +51,7 @@ TEST(HandleKey, EachRowEndsAsItSays)
         {"m switches the mode, the angles stay", {{DOWN, SDLK_w}, {DOWN, SDLK_m}, {DOWN, SDLK_d}}, 10, 21, 31, true,
             false, false},
         {"m twice switches back", {{DOWN, SDLK_m}, {DOWN, SDLK_m}}, 10, 20, 30, false, false, false},
-        {"r only zeroes the angles", {{DOWN, SDLK_m}, {DOWN, SDLK_LSHIFT}, {DOWN, SDLK_r}}, 0, 0, 0, true, true,
-            false},
+        {"r only zeroes the angles", {{DOWN, SDLK_m}, {DOWN, SDLK_LSHIFT}, {DOWN, SDLK_r}}, 0, 0, 0, true, true, false},
         {"released commands, Esc's too",
             {{UP, SDLK_ESCAPE}, {UP, SDLK_a}, {UP, SDLK_d}, {UP, SDLK_e}, {UP, SDLK_m}, {UP, SDLK_q}, {UP, SDLK_r},
                 {UP, SDLK_s}, {UP, SDLK_w}},
@@ -75,8 +74,8 @@ TEST(HandleKey, EachRowEndsAsItSays)
         // Right modifiers neither set a flag nor clear a left one.
         {"right modifiers", {{DOWN, SDLK_RSHIFT}, {DOWN, SDLK_RCTRL}, {UP, SDLK_RSHIFT}, {UP, SDLK_RCTRL}}, 10, 20, 30,
             false, false, false},
-        {"right ones after left shift", {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_RCTRL}, {UP, SDLK_RSHIFT}}, 10, 20, 30,
-            false, true, false},
+        {"right ones after left shift", {{DOWN, SDLK_LSHIFT}, {DOWN, SDLK_RCTRL}, {UP, SDLK_RSHIFT}}, 10, 20, 30, false,
+            true, false},
         {"right ones after left ctrl", {{DOWN, SDLK_LCTRL}, {UP, SDLK_RCTRL}, {UP, SDLK_RSHIFT}}, 10, 20, 30, false,
             false, true},
     };

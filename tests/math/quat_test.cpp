@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "compose_probe.h"
-#include "math/vec3.h"
 #include "float_bits.h"
+#include "math/vec3.h"
 #include "rotation.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cfloat>
 #include <cmath>
 
+#include "float_bits.h"
 #include "math/quat.h"
 #include "math/vec3.h"
-#include "float_bits.h"
 #include "rotation.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // One frame through the recording layer: its structure (the matrix stack, the
 // flushes, the swap), and every vertex where the maths puts it, drawn as it should be.
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>

@@ -74,7 +74,8 @@ struct Section {
     {
         const auto& want = GOLDEN[index];
         const bool same = inputs == want.inputs && hash == want.hash;
-        std::printf("%s %" PRIu64 " %016" PRIx64 "%s\n", want.name, inputs, hash, same ? "" : "  differs from the golden hash");
+        std::printf(
+            "%s %" PRIu64 " %016" PRIx64 "%s\n", want.name, inputs, hash, same ? "" : "  differs from the golden hash");
         std::fflush(stdout);
         failures += !same;
     }
@@ -164,7 +165,8 @@ void sweep_drags()
                     drag_step(s, x, y, x2, y2);
             }
     for (int i = 0; i < 4000000; ++i) {
-        const int x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT), x2 = below(WINDOW_WIDTH), y2 = below(WINDOW_HEIGHT);
+        const int x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT), x2 = below(WINDOW_WIDTH),
+                  y2 = below(WINDOW_HEIGHT);
         drag_step(s, x1, y1, x2, y2);
     }
 }
