@@ -55,22 +55,11 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(projection[i], expected[i], 1e-6) << "element " << i;
 
+    // Depth test on; culling and lighting off, so that the shading, the front face
+    // and the material set here change no pixel (the pictures show the black clear).
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    const struct {
-        GLenum what;
-        std::vector<float> want;
-    } rows[] = {{GL_COLOR_CLEAR_VALUE, {0, 0, 0, 0}}, {GL_SHADE_MODEL, {GL_SMOOTH}}, {GL_FRONT_FACE, {GL_CCW}},
-        {GL_SPECULAR, {1, 1, 1, 1}}, {GL_SHININESS, {50}}};
-    for (const auto& r : rows) {
-        std::vector<float> got(r.want.size());
-        if (r.what == GL_SPECULAR || r.what == GL_SHININESS)
-            glGetMaterialfv(GL_FRONT, r.what, got.data());
-        else
-            glGetFloatv(r.what, got.data());
-        EXPECT_EQ(got, r.want) << "state 0x" << std::hex << r.what;
-    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     SDL_Quit();

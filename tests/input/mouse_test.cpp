@@ -131,24 +131,31 @@ TEST(MouseFactorsDeathTest, TakenFromTheWindowSizeAtTheFirstEvent)
         testing::ExitedWithCode(0), "");
 }
 
-// A plain drag hands its step to the trackball in unit coordinates, stores the
-// result and composes it on the right of the scene rotation (quat_compose
-// renormalises every second call, hence the tolerance). A zero move, twice so
-// that one composition renormalises, passes equal points and leaves the scene.
+// A plain drag hands its step to the trackball in unit coordinates (times the
+// float of 1/width or 1/height, which near the edges differs in the last bit from
+// dividing), stores the result and composes it on the right of the scene rotation
+// (quat_compose renormalises every second call, hence the tolerance). A zero move,
+// twice so that one composition renormalises, passes equal points and leaves the scene.
 TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
 {
+    const auto across = [](int pixels) { return static_cast<float>(pixels * static_cast<double>(ONE_OVER_WIDTH)); };
+    const auto up = [](int pixels) { return static_cast<float>(pixels * static_cast<double>(ONE_OVER_HEIGHT)); };
     const struct {
         const char* what;
         double x, y, z, w; // the scene rotation before, normalised here
         int from_x, from_y, to_x, to_y, steps;
-        float p2x, p2y; // from the centre, or (0, 0) to (0, 0) for a zero move
+        float p1x, p1y, p2x, p2y; // or all 0 for a zero move
         bool orders_differ;
     } rows[] = {
-        {"rightwards", 0, 0, 0, 1, 320, 240, 420, 240, 1, 0.3125f, 0.0f, false},
-        {"down and right", 0.3, -0.5, 0.2, 0.78, 320, 240, 420, 300, 1, 0.3125f,
-            static_cast<float>(-120.0 * static_cast<double>(ONE_OVER_HEIGHT)), true},
-        {"zero move", 0.1, 0.2, 0.3, 0.9, 123, 456, 123, 456, 2, 0.0f, 0.0f, false},
+        {"rightwards", 0, 0, 0, 1, 320, 240, 420, 240, 1, 0, 0, 0.3125f, 0.0f, false},
+        {"down and right", 0.3, -0.5, 0.2, 0.78, 320, 240, 420, 300, 1, 0, 0, 0.3125f, up(-120), true},
+        {"zero move", 0.1, 0.2, 0.3, 0.9, 123, 456, 123, 456, 2, 0, 0, 0, 0, false},
+        {"corner to centre", 0, 0, 0, 1, 0, 0, 320, 240, 1, -1.0f, 1.0f, 0, 0, false},
+        {"centre to corner", 0, 0, 0, 1, 320, 240, 639, 479, 1, 0, 0, 0.996875f, -0.9958334f, false},
+        {"near the edge", 0, 0, 0, 1, 320, 240, 2, 1, 1, 0, 0, across(-636), up(478), false},
     };
+    EXPECT_NE(across(-636), static_cast<float>(-636.0 / 640.0));
+    EXPECT_NE(up(478), static_cast<float>(478.0 / 480.0));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         reset_view();
@@ -158,7 +165,7 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
             const Quaternion before = quaternion_of(view.scene_rotation);
             move_to(row.to_x, row.to_y);
             Quat expected;
-            trackball_rotation(expected, 0.0f, 0.0f, row.p2x, row.p2y);
+            trackball_rotation(expected, row.p1x, row.p1y, row.p2x, row.p2y);
             expect_quat_equal(view.drag_rotation, expected);
             const Quaternion scene_then_drag = hamilton(before, quaternion_of(view.drag_rotation));
             const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), before);

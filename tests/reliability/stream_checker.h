@@ -6,8 +6,11 @@
 //    where k counts the rotating steps since quat_compose last renormalised it
 //    (its counter is shared with the frames, so k is followed here too);
 //  - shift_held and ctrl_held are never both true;
-//  - each event changes the view as the key and dispatch rules say (a drag's
-//    results aside), and only a regained activation draws;
+//  - keys change only the angles, the mode and the modifiers; a button press
+//    only the drag and its position, a release only the drag; motion during a
+//    drag only its gesture's results and the position; nothing else changes the
+//    view, and only a regained activation draws;
+//  - no event ends the process (CTest would count that exit as a pass);
 //  - a frame changes nothing in the view.
 // Needs SDL initialised with a video driver and accept_all_events installed.
 #pragma once

@@ -1,8 +1,12 @@
-// The exact OpenGL call stream of one frame, through the recording layer.
+// One frame through the recording layer: its structure (the matrix stack, the
+// flushes, the swap), and every vertex where the maths puts it, drawn as it should be.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "app/view_state.h"
@@ -14,25 +18,10 @@
 
 namespace {
 
-// Matrices come from float quaternions: a few float roundings apart from the exact ones.
-constexpr double MATRIX_TOLERANCE = 2e-6;
-// Degrees to radians as the program converts them, from 3.141592.
-constexpr double PROGRAM_DEG_TO_RAD = PROGRAM_PI / 180.0;
-
-// Enumerant values as OpenGL defines them.
-enum GlEnumerant : unsigned {
-    COLOR_AND_DEPTH_BUFFER_BITS = 0x4100,
-    MODELVIEW = 0x1700,
-    LINES = 0x0001,
-    QUADS = 0x0007,
-    FRONT_AND_BACK = 0x0408,
-    LINE = 0x1B01,
-};
-
-struct Expected {
-    GlCall call;
-    bool approximate = false; // the arguments are a matrix derived here in double
-};
+// Float matrices from float quaternions, a few roundings each: far below how much
+// the program's degree (from 3.141592) is short of pi / 180 at twenty turns.
+constexpr double RECT_TOLERANCE = 2e-6; // scene units, on corners about 1 from the origin
+constexpr double AXIS_TOLERANCE = 1e-4; // on axes 50 long
 
 struct ViewSetting {
     bool quaternion_mode;
@@ -40,6 +29,14 @@ struct ViewSetting {
     float offset_x, offset_y, offset_z;
     Point axis; // unit axis and angle (radians) of scene_rotation
     double turn;
+};
+
+const ViewSetting SETTINGS[] = {
+    {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7},
+    {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0},
+    // Twenty turns and more: the quaternions must follow the program's degree.
+    {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0},
+    {false, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0},
 };
 
 void apply(const ViewSetting& s)
@@ -56,160 +53,130 @@ void apply(const ViewSetting& s)
         view.scene_rotation[i] = static_cast<float>(q[i]);
 }
 
-std::vector<double> as_args(const Matrix& m)
+// glRotate's matrix for an angle in degrees: the chain's true degree, or the
+// quaternions' radians from the program's pi, rounded to float.
+Matrix turn(double degrees, bool program_degree, double x, double y, double z)
 {
-    return std::vector<double>(m.begin(), m.end());
+    const double radians =
+        program_degree ? static_cast<float>(degrees * (PROGRAM_PI / 180.0)) : degrees * (M_PI / 180.0);
+    return rotation_matrix(radians, x, y, z);
 }
 
-// Each angle reaches the quaternions in radians, rounded to float.
-double radians(float degrees)
+// The rectangle's orientation: the chain G(angle_y + extra_y, -Y) G(angle_x, X)
+// G(angle_z, -Z); the quaternions spread the fan last instead.
+Matrix orientation(const ViewSetting& s, float extra_y)
 {
-    return static_cast<float>(degrees * PROGRAM_DEG_TO_RAD);
+    const bool q = s.quaternion_mode;
+    Matrix m = turn(q ? s.angle_y : static_cast<float>(s.angle_y + extra_y), q, 0, -1, 0);
+    m = multiply(m, turn(s.angle_x, q, 1, 0, 0));
+    m = multiply(m, turn(s.angle_z, q, 0, 0, -1));
+    return q ? multiply(m, turn(extra_y, q, 0, -1, 0)) : m;
 }
 
-// The turn the six quaternions stand for, built from plain rotation matrices:
-// G(angle_y, -Y) G(angle_x, X) G(angle_z, -Z) G(extra_y, -Y).
-Matrix quaternion_orientation(float extra_y)
-{
-    Matrix m = rotation_matrix(radians(view.angle_y), 0, -1, 0);
-    m = multiply(m, rotation_matrix(radians(view.angle_x), 1, 0, 0));
-    m = multiply(m, rotation_matrix(radians(view.angle_z), 0, 0, -1));
-    return multiply(m, rotation_matrix(radians(extra_y), 0, -1, 0));
-}
+struct Drawn {
+    Point at;
+    Attributes attributes;
+    double tolerance;
+};
 
-void add_rect(std::vector<Expected>* out, float extra_y)
+// Axes red x, green y, blue z, 50 long, as lines; then the fan of five wireframe
+// rectangles, the unturned one 2 wide, white in the chain and yellow with quaternions.
+std::vector<Drawn> expected_frame(const ViewSetting& s)
 {
+    Matrix eye = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, s.offset_x, s.offset_y, static_cast<float>(s.offset_z - 5.0), 1};
+    // scene_rotation turns by its angle about the opposite of its axis, as glRotatef would.
+    eye = multiply(eye, rotation_matrix(s.turn, -s.axis[0], -s.axis[1], -s.axis[2]));
+    std::vector<Drawn> out;
+    for (int a = 0; a < 3; ++a) {
+        const Attributes colour = {double(a == 0), double(a == 1), double(a == 2), 1, GL_LINES, GL_FILL};
+        Point end = {0, 0, 0};
+        end[a] = 50;
+        out.push_back({transformed(eye, {0, 0, 0}), colour, AXIS_TOLERANCE});
+        out.push_back({transformed(eye, end), colour, AXIS_TOLERANCE});
+    }
     const double w = static_cast<float>(HALF_WIDTH), h = static_cast<float>(HALF_HEIGHT);
-    out->push_back({{"glPushMatrix", {}}});
-    double blue;
-    if (view.quaternion_mode) {
-        out->push_back({{"glMultMatrixf", as_args(quaternion_orientation(extra_y))}, true});
-        blue = 0;
-    } else {
-        out->push_back({{"glRotatef", {view.angle_y + extra_y, 0, -1, 0}}});
-        out->push_back({{"glRotatef", {view.angle_x, 1, 0, 0}}});
-        out->push_back({{"glRotatef", {view.angle_z, 0, 0, -1}}});
-        blue = 1;
+    for (float fan : {0.0f, 45.0f, 90.0f, -45.0f, -90.0f}) {
+        const Matrix m = multiply(eye, orientation(s, fan));
+        const Attributes look = {1, 1, s.quaternion_mode ? 0.0 : 1.0, fan == 0 ? 2.0 : 1.0, GL_QUADS, GL_LINE};
+        for (const Point& corner : {Point{w, h, -1}, Point{-w, h, -1}, Point{-w, -h, -1}, Point{w, -h, -1}})
+            out.push_back({transformed(m, corner), look, RECT_TOLERANCE});
     }
-    out->push_back({{"glColor3f", {1, 1, blue}}});
-    out->push_back({{"glPolygonMode", {FRONT_AND_BACK, LINE}}});
-    out->push_back({{"glBegin", {QUADS}}});
-    for (const Point& corner : {Point{w, h, -1}, Point{-w, h, -1}, Point{-w, -h, -1}, Point{w, -h, -1}})
-        out->push_back({{"glVertex3f", {corner.begin(), corner.end()}}});
-    out->push_back({{"glEnd", {}}});
-    out->push_back({{"glFlush", {}}});
-    out->push_back({{"glPopMatrix", {}}});
-}
-
-std::vector<Expected> expected_frame(const ViewSetting& s)
-{
-    std::vector<Expected> out = {
-        {{"glClear", {COLOR_AND_DEPTH_BUFFER_BITS}}},
-        {{"glMatrixMode", {MODELVIEW}}},
-        {{"glLoadIdentity", {}}},
-        {{"glTranslatef", {s.offset_x, s.offset_y, static_cast<float>(s.offset_z - 5.0)}}},
-        {{"glPushMatrix", {}}},
-        // scene_rotation turns by its angle about the opposite of its axis, as glRotatef would.
-        {{"glMultMatrixf", as_args(rotation_matrix(s.turn, -s.axis[0], -s.axis[1], -s.axis[2]))}, true},
-        {{"glBegin", {LINES}}},
-    };
-    for (const std::vector<double>& axis : {std::vector<double>{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}) {
-        out.push_back({{"glColor3f", axis}}); // red x, green y, blue z, 50 long
-        out.push_back({{"glVertex3f", {0, 0, 0}}});
-        out.push_back({{"glVertex3f", {50 * axis[0], 50 * axis[1], 50 * axis[2]}}});
-    }
-    out.push_back({{"glEnd", {}}});
-    out.push_back({{"glFlush", {}}});
-    out.push_back({{"glLineWidth", {2}}});
-    add_rect(&out, 0);
-    out.push_back({{"glLineWidth", {1}}});
-    for (float fan : {45.0f, 90.0f, -45.0f, -90.0f})
-        add_rect(&out, fan);
-    out.push_back({{"glPopMatrix", {}}});
-    out.push_back({{"SDL_GL_SwapBuffers", {}}});
     return out;
 }
 
-std::string names(const std::vector<GlCall>& calls)
+std::string text(const Attributes& a)
 {
-    std::string s;
-    for (const GlCall& c : calls)
-        s += c.name + " ";
-    return s;
+    std::ostringstream s;
+    s << "colour " << a.red << " " << a.green << " " << a.blue << ", width " << a.line_width << ", primitive "
+      << a.primitive << ", polygon mode 0x" << std::hex << a.polygon_mode;
+    return s.str();
 }
 
-void expect_stream(const std::vector<Expected>& expected)
+TEST(Frame, EveryVertexWhereTheMathsPutsItAndDrawnAsItShouldBe)
 {
-    const std::vector<GlCall>& actual = recorded_calls();
-    std::vector<GlCall> expected_calls;
-    for (const Expected& e : expected)
-        expected_calls.push_back(e.call);
-    ASSERT_EQ(actual.size(), expected.size())
-        << "actual:   " << names(actual) << "\nexpected: " << names(expected_calls);
-    for (size_t i = 0; i < actual.size(); ++i) {
-        const GlCall& want = expected[i].call;
-        ASSERT_EQ(actual[i].name, want.name) << "call " << i;
-        ASSERT_EQ(actual[i].args.size(), want.args.size()) << "call " << i << " " << want.name;
-        for (size_t j = 0; j < want.args.size(); ++j) {
-            if (expected[i].approximate)
-                EXPECT_NEAR(actual[i].args[j], want.args[j], MATRIX_TOLERANCE)
-                    << "call " << i << " " << want.name << " arg " << j;
-            else
-                EXPECT_EQ(actual[i].args[j], want.args[j]) << "call " << i << " " << want.name << " arg " << j;
+    for (const ViewSetting& s : SETTINGS) {
+        SCOPED_TRACE(std::string(s.quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(s.angle_z));
+        apply(s);
+        recorder_reset();
+        draw_frame();
+        const std::vector<Drawn> want = expected_frame(s);
+        const std::vector<Point>& at = recorded_vertices();
+        const std::vector<Attributes>& look = recorded_attributes();
+        ASSERT_EQ(at.size(), want.size());
+        for (size_t v = 0; v < want.size(); ++v) {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(at[v][i], want[v].at[i], want[v].tolerance) << "vertex " << v << " coordinate " << i;
+            EXPECT_EQ(text(look[v]), text(want[v].attributes)) << "vertex " << v;
         }
     }
 }
 
-// Six flushes, and every push matched by a pop with the stack never below where it began.
-void expect_flushes_and_balance()
+// Cleared first; every push matched by a pop, the stack never below where it
+// began; each primitive flushed as it ends; one swap, last.
+TEST(Frame, BalancedFlushedAndSwappedOnce)
 {
-    int flushes = 0, depth = 0, deepest = 0;
-    for (const GlCall& c : recorded_calls()) {
-        flushes += c.name == "glFlush";
-        depth += (c.name == "glPushMatrix") - (c.name == "glPopMatrix");
-        ASSERT_GE(depth, 0);
-        deepest = std::max(deepest, depth);
-    }
-    EXPECT_EQ(flushes, 6);
-    EXPECT_EQ(depth, 0);
-    EXPECT_EQ(deepest, 2);
-}
-
-TEST(FrameCalls, StreamIsExactInBothModes)
-{
-    const struct {
-        const char* what;
-        ViewSetting setting;
-    } cases[] = {
-        {"chain", {false, 20.0f, 30.0f, 10.25f, 0.5f, -0.25f, 1.5f, {1.0 / 3, 2.0 / 3, 2.0 / 3}, 0.7}},
-        {"quaternions", {true, -12.5f, 33.0f, 71.0f, -1.25f, 0.75f, -3.0f, {0.0, 0.6, 0.8}, 2.0}},
-        // Angles of twenty turns and more: there the program's degree, from 3.141592,
-        // lies measurably short of pi / 180, and the matrices must follow it.
-        {"quaternions at twenty turns", {true, -3612.5f, 7233.0f, 7271.0f, 0.0f, 0.0f, 0.0f, {1.0, 0.0, 0.0}, 0.0}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        apply(c.setting);
+    for (const ViewSetting& s : SETTINGS) {
+        apply(s);
         recorder_reset();
         draw_frame();
-        expect_stream(expected_frame(c.setting));
-        expect_flushes_and_balance();
+        const std::vector<GlCall>& calls = recorded_calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.front().name, "glClear");
+        EXPECT_EQ(calls.front().args, std::vector<double>{GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
+        int depth = 0, ends = 0, swaps = 0;
+        for (size_t i = 0; i < calls.size(); ++i) {
+            depth += (calls[i].name == "glPushMatrix") - (calls[i].name == "glPopMatrix");
+            ASSERT_GE(depth, 0) << "call " << i;
+            swaps += calls[i].name == "SDL_GL_SwapBuffers";
+            if (calls[i].name == "glEnd") {
+                ++ends;
+                EXPECT_TRUE(i + 1 < calls.size() && calls[i + 1].name == "glFlush") << "call " << i;
+            }
+        }
+        EXPECT_EQ(depth, 0);
+        EXPECT_EQ(ends, 6);
+        EXPECT_EQ(swaps, 1);
+        EXPECT_EQ(calls.back().name, "SDL_GL_SwapBuffers");
     }
 }
 
 // The renderer calls nothing of OpenGL or SDL that the recording layer does not
-// see: a call that slipped past it would go unchecked.
-TEST(FrameCalls, EveryGlAndSdlCallIsRecorded)
+// see: a call that slipped past it would go unchecked. nm names the symbol last on
+// each of its lines (an archive's lines also name its members).
+TEST(Frame, EveryGlAndSdlCallIsRecorded)
 {
     FILE* nm = popen("nm -u " RENDER_LIBRARY, "r");
     ASSERT_NE(nm, nullptr);
     const std::set<std::string> recorded(RECORDED_FUNCTIONS.begin(), RECORDED_FUNCTIONS.end());
     std::set<std::string> used;
-    char kind[8], name[256];
-    while (fscanf(nm, "%7s %255s", kind, name) == 2) {
-        const std::string n = name;
-        if (n.rfind("gl", 0) == 0 || n.rfind("SDL_", 0) == 0)
-            used.insert(n);
+    char line[512];
+    while (fgets(line, sizeof line, nm)) {
+        std::istringstream fields(line);
+        std::string name, field;
+        while (fields >> field)
+            name = field;
+        if (name.rfind("gl", 0) == 0 || name.rfind("SDL_", 0) == 0)
+            used.insert(name);
     }
     ASSERT_EQ(pclose(nm), 0);
     ASSERT_FALSE(used.empty());
@@ -218,7 +185,7 @@ TEST(FrameCalls, EveryGlAndSdlCallIsRecorded)
 }
 
 // Between two probes an odd count of compositions keeps the answer, an even one flips it.
-TEST(FrameCalls, QuaternionFramesAdvanceTheSharedRenormalisation)
+TEST(Frame, QuaternionFramesAdvanceTheSharedRenormalisation)
 {
     apply({false, 5.0f, 6.0f, 7.0f, 0, 0, 0, {0, 0, 1}, 0});
     recorder_reset();

@@ -11,6 +11,8 @@ std::vector<GlCall> calls;
 std::vector<Point> vertices;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
+std::vector<Attributes> attributes;
+Attributes current;
 
 void record(const char* name, std::vector<double> args = {})
 {
@@ -36,6 +38,8 @@ void recorder_reset()
     vertices.clear();
     stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
+    attributes.clear();
+    current = {1, 1, 1, 1, 0, GL_FILL};
 }
 
 const std::vector<GlCall>& recorded_calls()
@@ -46,6 +50,11 @@ const std::vector<GlCall>& recorded_calls()
 const std::vector<Point>& recorded_vertices()
 {
     return vertices;
+}
+
+const std::vector<Attributes>& recorded_attributes()
+{
+    return attributes;
 }
 
 // The layer itself: same signatures as <GL/gl.h> and <SDL.h>.
@@ -105,21 +114,27 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 
 void glLineWidth(GLfloat width)
 {
+    current.line_width = width;
     record("glLineWidth", {width});
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
+    current.red = r;
+    current.green = g;
+    current.blue = b;
     record("glColor3f", {r, g, b});
 }
 
 void glPolygonMode(GLenum face, GLenum mode)
 {
+    current.polygon_mode = mode;
     record("glPolygonMode", {static_cast<double>(face), static_cast<double>(mode)});
 }
 
 void glBegin(GLenum mode)
 {
+    current.primitive = mode;
     record("glBegin", {static_cast<double>(mode)});
 }
 
@@ -131,6 +146,7 @@ void glEnd()
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     vertices.push_back(transformed(stack.back(), {x, y, z}));
+    attributes.push_back(current);
     record("glVertex3f", {x, y, z});
 }
 

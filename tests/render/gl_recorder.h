@@ -14,11 +14,19 @@ struct GlCall {
     std::vector<double> args; // every argument, floats and enumerants alike (exact in double)
 };
 
-// Forgets every call and vertex and sets the followed modelview stack to the identity.
+// What a vertex is drawn with: colour, line width, glBegin's primitive and the polygon mode.
+struct Attributes {
+    double red, green, blue, line_width;
+    unsigned primitive, polygon_mode;
+};
+
+// Forgets every call and vertex, sets the followed modelview stack to the identity
+// and the attributes to OpenGL's initial ones.
 void recorder_reset();
 const std::vector<GlCall>& recorded_calls();
-// Each glVertex3f, carried through the modelview matrix current at that call.
+// Each glVertex3f, carried through the modelview matrix current at that call, and its attributes.
 const std::vector<Point>& recorded_vertices();
+const std::vector<Attributes>& recorded_attributes();
 
 // Names of every function the layer defines.
 extern const std::vector<std::string> RECORDED_FUNCTIONS;

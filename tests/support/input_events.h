@@ -4,6 +4,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/view_state.h"
@@ -84,25 +87,43 @@ inline void move_to(int x, int y)
 // Field-by-field equality of two view states, naming the first field that differs.
 inline testing::AssertionResult same_view(const ViewState& a, const ViewState& b)
 {
-#define TURNFAN_SAME(field)                                                                                            \
-    if (std::memcmp(&a.field, &b.field, sizeof a.field) != 0)                                                          \
-        return testing::AssertionFailure() << #field " differs";
-    TURNFAN_SAME(window_width)
-    TURNFAN_SAME(window_height)
-    TURNFAN_SAME(scene_rotation)
-    TURNFAN_SAME(drag_rotation)
-    TURNFAN_SAME(angle_z)
-    TURNFAN_SAME(angle_x)
-    TURNFAN_SAME(angle_y)
-    TURNFAN_SAME(quaternion_mode)
-    TURNFAN_SAME(button_down)
-    TURNFAN_SAME(last_mouse_x)
-    TURNFAN_SAME(last_mouse_y)
-    TURNFAN_SAME(shift_held)
-    TURNFAN_SAME(ctrl_held)
-    TURNFAN_SAME(offset_x)
-    TURNFAN_SAME(offset_y)
-    TURNFAN_SAME(offset_z)
-#undef TURNFAN_SAME
+    // Binds every field: a new one of ViewState stops this compiling until it is listed below too.
+    [[maybe_unused]] const auto& [f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13, f14, f15, f16] = a;
+#define TURNFAN_FIELD(field) {#field, offsetof(ViewState, field), sizeof a.field},
+    constexpr struct {
+        const char* name;
+        size_t at, size;
+    } fields[] = {TURNFAN_FIELD(window_width) TURNFAN_FIELD(window_height) TURNFAN_FIELD(scene_rotation)
+            TURNFAN_FIELD(drag_rotation) TURNFAN_FIELD(angle_z) TURNFAN_FIELD(angle_x) TURNFAN_FIELD(angle_y)
+                TURNFAN_FIELD(quaternion_mode) TURNFAN_FIELD(button_down) TURNFAN_FIELD(last_mouse_x)
+                    TURNFAN_FIELD(last_mouse_y) TURNFAN_FIELD(shift_held) TURNFAN_FIELD(ctrl_held)
+                        TURNFAN_FIELD(offset_x) TURNFAN_FIELD(offset_y) TURNFAN_FIELD(offset_z)};
+#undef TURNFAN_FIELD
+    static_assert(sizeof fields / sizeof fields[0] == 16, "every field bound above is compared");
+    for (const auto& f : fields)
+        if (std::memcmp(reinterpret_cast<const char*>(&a) + f.at, reinterpret_cast<const char*>(&b) + f.at, f.size))
+            return testing::AssertionFailure() << f.name << " differs";
     return testing::AssertionSuccess();
 }
+
+// quit_program ends the process with status 0, which CTest counts as a pass: while
+// one of these lives, an exit fails with status 1 instead.
+struct MustNotExit {
+    static bool& armed()
+    {
+        static bool on = false;
+        return on;
+    }
+    MustNotExit()
+    {
+        static const int once = std::atexit([] {
+            if (armed()) {
+                std::fputs("the process ended where it must carry on\n", stderr);
+                std::_Exit(1);
+            }
+        });
+        (void)once;
+        armed() = true;
+    }
+    ~MustNotExit() { armed() = false; }
+};

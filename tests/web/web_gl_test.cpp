@@ -33,14 +33,14 @@ const GLfloat MODELVIEW[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
 constexpr int WIDTH = 640;
 constexpr int HEIGHT = 480;
 
+constexpr double NEAR = 1e-5;
+
 // The clip coordinates that the frame gives a point of the scene.
-void expected_clip(double x, double y, double z, double* out)
+void expect_clip(const double* clip, double x, double y, double z)
 {
-    const double ez = z - 5.0;
-    out[0] = F * 0.75 * x;
-    out[1] = F * y;
-    out[2] = -1025.0 / 1023.0 * ez - 2048.0 / 1023.0;
-    out[3] = -ez;
+    const double ez = z - 5.0, want[4] = {F * 0.75 * x, F * y, -1025.0 / 1023.0 * ez - 2048.0 / 1023.0, -ez};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(clip[c], want[c], NEAR) << "at " << x << ", " << y << ", " << z << " [" << c << "]";
 }
 
 class GlLayer : public testing::Test {
@@ -53,8 +53,6 @@ protected:
         glColor3f(1.0f, 1.0f, 1.0f);
     }
 };
-
-constexpr double NEAR = 1e-5;
 
 TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
 {
@@ -73,10 +71,7 @@ TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
     const double xs[4] = {0.41, -0.41, -0.41, 0.41};
     const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
     for (int i = 0; i < 8; ++i) {
-        double want[4];
-        expected_clip(xs[corners[i]], ys[corners[i]], -1.0, want);
-        for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(rec.vertices[i].clip[c], want[c], NEAR) << "vertex " << i;
+        expect_clip(rec.vertices[i].clip, xs[corners[i]], ys[corners[i]], -1.0);
         EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
     }
 }
@@ -131,9 +126,9 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxis)
         EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
         // The pair straddles the line itself, half a pixel each way.
         double mid[4];
-        expected_clip(0.0, 0.0, 0.0, mid);
-        EXPECT_NEAR((rec.vertices[0].clip[1] + rec.vertices[2].clip[1]) / 2.0, mid[1], NEAR);
-        EXPECT_NEAR((rec.vertices[0].clip[0] + rec.vertices[2].clip[0]) / 2.0, mid[0], NEAR);
+        for (int c = 0; c < 4; ++c)
+            mid[c] = (rec.vertices[0].clip[c] + rec.vertices[2].clip[c]) / 2.0;
+        expect_clip(mid, 0.0, 0.0, 0.0);
     }
 }
 
@@ -149,13 +144,8 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     glVertex3f(1.0f, 0.0f, 7.0f); // wholly behind the eye: dropped
     glEnd();
     ASSERT_EQ(rec.vertices.size(), 2u);
-    double want[4];
-    expected_clip(0.0, 0.0, 0.0, want);
-    for (int c = 0; c < 4; ++c)
-        EXPECT_NEAR(rec.vertices[0].clip[c], want[c], NEAR);
-    expected_clip(0.0, 0.0, 4.0, want);
-    for (int c = 0; c < 4; ++c)
-        EXPECT_NEAR(rec.vertices[1].clip[c], want[c], NEAR);
+    expect_clip(rec.vertices[0].clip, 0.0, 0.0, 0.0);
+    expect_clip(rec.vertices[1].clip, 0.0, 0.0, 4.0);
     EXPECT_NEAR(rec.vertices[1].clip[2], -rec.vertices[1].clip[3], NEAR);
     // The colour at the cut, a twelfth of the way from blue to white.
     EXPECT_NEAR(rec.vertices[1].colour[0], 4.0 / 50.0, 1e-6);
@@ -172,10 +162,7 @@ TEST_F(GlLayer, OtherPrimitivesReachTheEmulationAsTheyCame)
     glEnd();
     ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_QUADS});
     ASSERT_EQ(rec.vertices.size(), 4u);
-    double want[4];
-    expected_clip(1.0, 1.0, 0.0, want);
-    for (int c = 0; c < 4; ++c)
-        EXPECT_NEAR(rec.vertices[2].clip[c], want[c], NEAR);
+    expect_clip(rec.vertices[2].clip, 1.0, 1.0, 0.0);
 }
 
 } // namespace

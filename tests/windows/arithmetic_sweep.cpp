@@ -1,23 +1,22 @@
-// The float results of the program's own arithmetic wherever it goes through
-// the runtime library's sin, cos and asin, for every input that the program
-// can feed them, hashed in blocks. Built for Linux and for Windows, the two must
-// print the same lines: mingw-w64's sin and cos (x87) and glibc's disagree in
-// the last bits of some doubles, and no float that the program keeps may change.
+// The float results of the program's own arithmetic over every input the program
+// can feed the runtime library's sin, cos and asin, and over seeded inputs of the
+// other operations, one hash a section. Every platform (Linux, Windows under Wine,
+// WebAssembly in node) must print the golden hashes below: mingw-w64's sin and cos
+// (x87) and glibc's disagree in the last bits of some doubles, and a float in place
+// of a double, or sinf for sin, changes the bits that the program keeps.
 //
 //   keys       every angle the keys can reach, whole degrees from -2^24 to 2^24
 //              (one step past 2^24 rounds back to it), turned into radians as the
 //              renderer does, through quat_from_axis_angle
-//   trackball  every float t from 2^-10 to 1, the sine of half the angle of a
-//              drag step: the angle it gives and its quaternion. Two distinct
-//              pixels lie at least 1/320 apart on the trackball square, so t is
-//              never below about 0.625 / 320 = 2^-9; 2^-10 leaves room for rounding
-//   drags      trackball_rotation between every pixel and each of a few others,
-//              and between seeded random pairs of pixels, as mouse motion sends them
+//   trackball  every float t from 2^-10 to 1, the sine of half the angle of a drag
+//              step: the angle it gives and its quaternion. Two distinct pixels lie
+//              at least 1/320 apart on the trackball square, so t is never below
+//              about 2^-9; 2^-10 leaves room for rounding
+//   drags      trackball_rotation between every pixel and each of a few others, and
+//              between seeded random pairs of pixels, as mouse motion sends them
+//   compose, matrix, cross, normalise   seeded random operands, tiny ones too
 //
-// The square roots are sqrtsd on both, correctly rounded by IEEE 754; the drags run
-// them on real input. Not covered: t below 2^-10, which no pair of pixels gives,
-// and the arithmetic inside OpenGL and GLU (glRotatef, gluPerspective), done by
-// Wine's DLLs and Mesa; the end-to-end pictures check those.
+// Not covered: the arithmetic inside OpenGL and GLU, which the pictures check.
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -26,6 +25,7 @@
 
 #include "math/quat.h"
 #include "math/trackball.h"
+#include "math/vec3.h"
 #include "promises.h"
 
 namespace {
@@ -33,21 +33,29 @@ namespace {
 constexpr double DEG_TO_RAD = PROGRAM_PI / 180.0; // the renderer's, slightly below pi / 180
 constexpr int32_t KEY_ANGLE_LIMIT = 1 << 24;      // degrees
 constexpr float SMALLEST_T = 0x1p-10f;
-constexpr uint64_t BLOCK = 1 << 22; // inputs a line
+constexpr int RANDOM_INPUTS = 1 << 20; // a section of seeded operands
 
-// FNV-1a over the bits of each float, one hash a block of inputs, so that a
-// difference shows which block it is in.
-constexpr uint64_t FNV_OFFSET = 14695981039346656037ull;
-
-struct Section {
+// The golden hashes: the same on every platform, and a change is a change of behaviour.
+constexpr struct {
     const char* name;
-    uint64_t inputs = 0;
-    uint64_t hash = FNV_OFFSET;
+    uint64_t inputs, hash;
+} GOLDEN[] = {
+    {"keys", 33554433, 0xe6275402992783dcull},
+    {"trackball", 83886081, 0x274e582c3ae6760bull},
+    {"drags", 5937500, 0x0aa1031ac380da20ull},
+    {"compose", 1048576, 0x4871afbfcdaea14dull},
+    {"matrix", 1048576, 0x2cf7a5e48b885b78ull},
+    {"cross", 1048576, 0x4ec45eadd8164723ull},
+    {"normalise", 1048576, 0x07ccfd2d7668bab2ull},
+};
 
-    explicit Section(const char* n)
-        : name(n)
-    {
-    }
+int failures = 0;
+
+// FNV-1a over the bits of every float a section produces.
+struct Section {
+    int index;
+    uint64_t inputs = 0;
+    uint64_t hash = 14695981039346656037ull;
 
     void add(const float* v, int n)
     {
@@ -59,27 +67,43 @@ struct Section {
                 hash *= 1099511628211ull;
             }
         }
+        ++inputs;
     }
 
-    void next_input()
+    ~Section()
     {
-        if (++inputs % BLOCK == 0)
-            print();
-    }
-
-    void finish()
-    {
-        if (inputs % BLOCK != 0)
-            print();
-    }
-
-    void print()
-    {
-        std::printf("%s %" PRIu64 " %016" PRIx64 "\n", name, inputs, hash);
+        const auto& want = GOLDEN[index];
+        const bool same = inputs == want.inputs && hash == want.hash;
+        std::printf(
+            "%s %" PRIu64 " %016" PRIx64 "%s\n", want.name, inputs, hash, same ? "" : "  differs from the golden hash");
         std::fflush(stdout);
-        hash = FNV_OFFSET;
+        failures += !same;
     }
 };
+
+// A fixed generator, the same on every platform (xorshift64).
+uint64_t state = 0x9E3779B97F4A7C15ull;
+uint64_t next()
+{
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+}
+
+int below(int range)
+{
+    return static_cast<int>(next() % static_cast<uint64_t>(range));
+}
+
+// Exact in float: a multiple of 2^-22 in [-2, 2), now and then scaled far down
+// (where normalising has no float factor) or up.
+float operand()
+{
+    const float v = static_cast<float>(static_cast<int32_t>(next() >> 40) - (1 << 23)) * 0x1p-22f;
+    const int scale = below(64);
+    return scale == 0 ? v * 0x1p-140f : scale == 1 ? v * 0x1p60f : v;
+}
 
 void quat_about_z(float angle, float* q)
 {
@@ -89,30 +113,23 @@ void quat_about_z(float angle, float* q)
 
 void sweep_keys()
 {
-    Section s("keys");
+    Section s{0};
     for (int32_t degrees = -KEY_ANGLE_LIMIT; degrees <= KEY_ANGLE_LIMIT; ++degrees) {
-        const float angle = static_cast<float>(static_cast<double>(static_cast<float>(degrees)) * DEG_TO_RAD);
         float q[4];
-        quat_about_z(angle, q);
+        quat_about_z(static_cast<float>(static_cast<double>(static_cast<float>(degrees)) * DEG_TO_RAD), q);
         s.add(q, 4);
-        s.next_input();
     }
-    s.finish();
 }
 
 void sweep_trackball()
 {
-    Section s("trackball");
+    Section s{1};
     for (float t = SMALLEST_T; t <= 1.0f; t = std::nextafter(t, 2.0f)) {
         const double td = static_cast<double>(t);
-        const float angle[1] = {static_cast<float>(std::asin(td) + std::asin(td))};
-        float q[4];
-        quat_about_z(angle[0], q);
-        s.add(angle, 1);
-        s.add(q, 4);
-        s.next_input();
+        float out[5] = {static_cast<float>(std::asin(td) + std::asin(td))};
+        quat_about_z(out[0], out + 1);
+        s.add(out, 5);
     }
-    s.finish();
 }
 
 // Window pixels onto the trackball square, as the mouse handler maps them.
@@ -133,12 +150,11 @@ void drag_step(Section& s, int x1, int y1, int x2, int y2)
     float q[4];
     trackball_rotation(q, square_x(x1), square_y(y1), square_x(x2), square_y(y2));
     s.add(q, 4);
-    s.next_input();
 }
 
 void sweep_drags()
 {
-    Section s("drags");
+    Section s{2};
     constexpr int STEPS[][2] = {{1, 0}, {0, 1}, {-1, -1}, {5, -3}, {-12, 7}, {40, 25}, {-200, 150}};
     for (int y = 0; y < WINDOW_HEIGHT; ++y)
         for (int x = 0; x < WINDOW_WIDTH; ++x)
@@ -148,19 +164,59 @@ void sweep_drags()
                 if (x2 >= 0 && x2 < WINDOW_WIDTH && y2 >= 0 && y2 < WINDOW_HEIGHT)
                     drag_step(s, x, y, x2, y2);
             }
-    // A fixed generator, the same on every platform (xorshift64).
-    uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state](int range) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return static_cast<int>(state % static_cast<uint64_t>(range));
-    };
     for (int i = 0; i < 4000000; ++i) {
-        const int x1 = next(WINDOW_WIDTH), y1 = next(WINDOW_HEIGHT), x2 = next(WINDOW_WIDTH), y2 = next(WINDOW_HEIGHT);
+        const int x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT), x2 = below(WINDOW_WIDTH),
+                  y2 = below(WINDOW_HEIGHT);
         drag_step(s, x1, y1, x2, y2);
     }
-    s.finish();
+}
+
+// Unit quaternions, as the program composes them, and the raw operands themselves.
+void unit_or_raw(float* q)
+{
+    for (int i = 0; i < 4; ++i)
+        q[i] = operand();
+    if (below(4) != 0)
+        quat_normalize(q);
+}
+
+void sweep_operations()
+{
+    {
+        Section s{3}; // every second call renormalises: both kinds are in
+        for (int n = 0; n < RANDOM_INPUTS; ++n) {
+            float p[4], q[4], out[4];
+            unit_or_raw(p);
+            unit_or_raw(q);
+            quat_compose(p, q, out);
+            s.add(out, 4);
+        }
+    }
+    {
+        Section s{4};
+        for (int n = 0; n < RANDOM_INPUTS; ++n) {
+            float q[4], m[16];
+            unit_or_raw(q);
+            quat_to_matrix(m, q);
+            s.add(m, 16);
+        }
+    }
+    {
+        Section s{5};
+        for (int n = 0; n < RANDOM_INPUTS; ++n) {
+            float a[3] = {operand(), operand(), operand()}, b[3] = {operand(), operand(), operand()}, out[3];
+            vec3_cross(a, b, out);
+            s.add(out, 3);
+        }
+    }
+    {
+        Section s{6};
+        for (int n = 0; n < RANDOM_INPUTS; ++n) {
+            float v[3] = {operand(), operand(), operand()};
+            vec3_normalize(v);
+            s.add(v, 3);
+        }
+    }
 }
 
 } // namespace
@@ -170,5 +226,6 @@ int main()
     sweep_keys();
     sweep_trackball();
     sweep_drags();
-    return 0;
+    sweep_operations();
+    return failures == 0 ? 0 : 1;
 }
