@@ -142,7 +142,7 @@ public:
     void key(const char* keysym_name, bool press) override
     {
         X11::key(keysym_name, press);
-        pause_seconds(0.1);
+        pause_seconds(0.2);
     }
 
     // weston 14 hands an X client a press only once the pointer has moved within
