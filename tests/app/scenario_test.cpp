@@ -12,7 +12,6 @@
 
 #include "expect.h"
 #include "projection.h"
-#include "sdl_under_test.h"
 
 namespace {
 
@@ -343,10 +342,6 @@ TEST_P(Scenario, PicturesEqualThoseOnPlainXPixelForPixel)
 {
     if (GetParam() == PLATFORMS[0])
         GTEST_SKIP() << "skipped: the platform the others are compared with";
-    // Known open fault: through weston 14's Xwayland, the compatibility layer's viewer ends this walk
-    // off the plain X picture (about 900 pixels from its first step on). Not yet understood.
-    if (GetParam() == "xwayland" && sdl_under_test().compat)
-        GTEST_SKIP() << "skipped: the walk through Xwayland on the compatibility layer is a known open fault";
     std::vector<Step> steps = WALK;
     steps.push_back({"chain again", "", [](Platform& p) { tap(p, "m"); }});
     expect_as_on_plain_x(*platform, steps);
