@@ -100,6 +100,7 @@ public:
     ~Weston() override
     {
         viewer_.reset();
+        xwayland_.reset();
         if (weston_)
             weston_->stop(); // weston ends Xwayland and its clients and removes its X lock file
         std::error_code ignored;
@@ -127,6 +128,11 @@ public:
             env_.push_back("DISPLAY=");
             env_.push_back("SDL_VIDEODRIVER=wayland");
         }
+        if (!native_ && !xwayland_) {
+            xwayland_ = std::make_unique<XDriver>(xwayland);
+            if (!xwayland_->dpy)
+                xwayland_.reset();
+        }
         viewer_ = std::make_unique<Process>(command(args), ProcessOptions{joined(env_, env)});
         // weston fades a new window in: until then no channel is at full intensity.
         const auto faded_in = [](const Image& i) { return std::find(i.rgb.begin(), i.rgb.end(), 255) != i.rgb.end(); };
@@ -136,13 +142,27 @@ public:
         return "";
     }
 
-    // Keys further apart than on X: weston stamps them with the time it hands
-    // them on, which on a busy machine may come in batches, and a release and a
-    // press of one key with one time look like auto-repeat to SDL.
+    // weston stamps a key with the time it hands it on, which on a busy machine
+    // comes in batches; a release and a press of one key with one time look like
+    // auto-repeat to SDL, which drops the press. Through Xwayland, each key waits
+    // until Xwayland holds it, so the next one leaves weston later; a native
+    // window's keys are only kept apart in time.
     void key(const char* keysym_name, bool press) override
     {
         X11::key(keysym_name, press);
-        pause_seconds(0.2);
+        if (!xwayland_) {
+            pause_seconds(0.2);
+            return;
+        }
+        const KeyCode code = XKeysymToKeycode(xwayland_->dpy, XStringToKeysym(keysym_name));
+        wait_until(
+            [&] {
+                char keys[32];
+                XQueryKeymap(xwayland_->dpy, keys);
+                return ((keys[code / 8] >> (code % 8)) & 1) == press;
+            },
+            KEY_SECONDS, 0.005);
+        pause_seconds(0.005);
     }
 
     // weston 14 hands an X client a press only once the pointer has moved within
@@ -188,6 +208,8 @@ public:
 
 private:
     static constexpr const char* SOCKET = "turnfan";
+    // Keys weston keeps for itself (its bindings' modifier) never reach Xwayland.
+    static constexpr double KEY_SECONDS = 2.0;
     // Where the window's top goes before the close: clear of weston's panel
     // along the desktop's top, which may hide a new window's title bar.
     static constexpr int MOVED_TOP = 100;
@@ -278,6 +300,7 @@ private:
     bool native_;
     std::string runtime_dir_;
     std::unique_ptr<Process> weston_;
+    std::unique_ptr<XDriver> xwayland_; // Xwayland's own view of the keys
     int park_x_ = 0, park_y_ = 0;
     bool parked_ = false;
 };
