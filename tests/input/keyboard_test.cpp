@@ -120,7 +120,7 @@ TEST(HandleKeyDeathTest, EscQuitsAtOnceWithStatusZeroAndPrintsNothing)
             std::fflush(stdout);
             dup2(STDERR_FILENO, STDOUT_FILENO);
             reset_view();
-            press(SDLK_ESCAPE);
+            hand_key(SDL_KEYDOWN, SDLK_ESCAPE);
             std::fprintf(stderr, "handle_key returned\n");
             std::exit(2);
         },

@@ -172,14 +172,14 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
         turned[i] = view.scene_rotation[i];
     ASSERT_NE(turned[3], 1.0f);
 
-    press(SDLK_LCTRL);
+    hand_key(SDL_KEYDOWN, SDLK_LCTRL);
     move_to(394, 202);
     EXPECT_EQ(view.offset_x, 0.6f);
     EXPECT_EQ(view.offset_y, 0.6f);
     expect_quat_equal(view.scene_rotation, turned);
 
     // And back to turning, from where the pan left off.
-    release(SDLK_LCTRL);
+    hand_key(SDL_KEYUP, SDLK_LCTRL);
     move_to(420, 240);
     Quat expected;
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
