@@ -1,7 +1,6 @@
-// The real viewer end to end, one set of cases run on every platform it
-// promises (drive/platform.h): its start-up lines, keys in both modes, m, drags
-// plain and with Shift and Ctrl, the close and its status, judged from the
-// pictures on the screen, where the projection puts them, and the lines it prints.
+// The real viewer end to end, one set of cases on every platform it promises
+// (drive/platform.h), judged from its pictures, where the projection puts them,
+// and the lines it prints.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,9 +46,8 @@ Pixel project(const Scene& s, double x, double y)
     return {p.x - 0.5, p.y - 0.5};
 }
 
-// Rows where a column meets the first rectangle's top and bottom edges, and
-// the two columns to look in: left of its centre, clear of the axes and of
-// the neighbouring rectangle. Its corners, for all four edges.
+// The first rectangle's top and bottom rows in two columns left of its centre,
+// clear of the axes and of its neighbour, and its corners.
 struct Outline {
     double top_row;
     double bottom_row;
@@ -92,9 +90,8 @@ bool near(const Image& image, double x, double y, uint8_t r, uint8_t g, uint8_t 
                at(y + OUTLINE_SLACK)) > 0;
 }
 
-// The first rectangle's edges are where the projection puts them, the top and
-// bottom ones 2 pixels wide. Looked for a quarter and three quarters along each
-// edge, clear of the axes, which cross the edges' middles.
+// The first rectangle's edges where the projection puts them, the top and bottom
+// ones 2 pixels wide; looked for a quarter and three quarters along, clear of the axes.
 testing::AssertionResult outline_at(
     const Image& image, const Outline& o, uint8_t r = 255, uint8_t g = 255, uint8_t b = 255)
 {
@@ -138,9 +135,9 @@ Image after(Platform& p, const std::function<void(Platform&)>& input)
     return settled;
 }
 
-// Takes the steps on plain X with the classic SDL 1.2 and on `p`, started, with
-// its own inputs where `own` gives them: at the start and after each step `p`
-// shows the very picture plain X shows (within its reach).
+// The steps on plain X with the classic SDL 1.2 and on `p`, started, with its own
+// inputs where `own` gives them: `p` shows plain X's picture at the start and
+// after each step (within its reach).
 void expect_as_on_plain_x(Platform& p, const std::vector<Step>& steps, const std::vector<Step>& own = {})
 {
     auto x = make_platform(PLATFORMS[0]);
@@ -177,8 +174,7 @@ protected:
 
 // Cases whose viewer must not start.
 class FailedStart : public OnPlatform { };
-// Cases that start the viewer and take its first picture, the rectangles where
-// the projection puts them.
+// Cases that start the viewer and take its first picture.
 class Scenario : public OnPlatform {
 protected:
     void SetUp() override
