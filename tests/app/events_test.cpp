@@ -167,10 +167,4 @@ TEST_F(Dispatch, TheFilterLetsSdlsOwnEventsIn)
     EXPECT_EQ(e.motion.y, 4);
 }
 
-TEST(QuitProgram, ExitsWithTheGivenStatus)
-{
-    EXPECT_EXIT(quit_program(0), ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(quit_program(1), ::testing::ExitedWithCode(1), "");
-}
-
 } // namespace

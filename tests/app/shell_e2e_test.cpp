@@ -16,8 +16,8 @@
 
 namespace {
 
-// Ctrl-\ ends the viewer at once every time, by the signal's own default
-// action; the start-up lines were out before it, though stdout is a pipe.
+// Ctrl-\ ends it at once every time by the signal's default action, its
+// start-up lines out before, though stdout is a pipe.
 TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
@@ -33,9 +33,8 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
     }
 }
 
-// Arguments are ignored. The depth printed is the one SDL reports for the
-// desktop, and the window opens there, also where the SDL under test reports 15
-// bits, which it then refuses for the window until asked for its own choice.
+// Arguments are ignored. The window opens at the depth SDL reports for the
+// desktop, which it prints, also where the SDL under test reports 15 bits.
 TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
@@ -55,9 +54,8 @@ TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
     }
 }
 
-// Launchers that close a standard stream or read only the first line: the
-// window opens and keeps running. `$0` is the viewer, started by a shell that
-// rewires its output first.
+// Launchers that close standard output or read only its first line: the window
+// opens and keeps running. `$0` is the viewer.
 TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
@@ -84,9 +82,8 @@ TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
     }
 }
 
-// The server repeats a held key while three other viewers keep the machine
-// busy: neither its repeats nor SDL's own may add a step. A repeat every
-// millisecond, far above a desktop's rate, gives a race hundreds of chances.
+// A key held with the server repeating it every millisecond, while three other
+// viewers keep the machine busy: neither its repeats nor SDL's add a step.
 TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
@@ -119,8 +116,8 @@ TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
     }
 }
 
-// SDL drops what overflows its queue, the release too; the pointer moving with
-// no button held afterwards must not go on turning the scene.
+// SDL drops what overflows its queue, the release too: the pointer moving
+// afterwards with no button held must not turn the scene.
 TEST(Shell, BurstThatOverflowsTheQueueLeavesNoDragBehind)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
@@ -128,8 +125,7 @@ TEST(Shell, BurstThatOverflowsTheQueueLeavesNoDragBehind)
     ASSERT_EQ(x.start(), "");
     Display* dpy = x.screen().dpy;
     for (int burst = 0; burst < 4; ++burst) {
-        // Button 1 down, 3000 motions to and fro, up, all at once: faster than
-        // any program empties its event queue.
+        // Button 1 down, 3000 motions, up, all at once.
         x.move_pointer(320, 240);
         int root_x = 0, root_y = 0;
         Window child;

@@ -68,6 +68,8 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
             offset_step(1, TWO_OVER_HEIGHT), 0.0f},
         // Only the stored position moves.
         {"shift, across", true, false, 10, 100, 630, 100, 0.0f, 0.0f, 0.0f},
+        // Past the eye distance of 5, never clamped: the scene goes behind the eye.
+        {"shift, the whole height", true, false, 0, 0, 0, 479, 0.0f, 0.0f, offset_step(479, TWO_OVER_HEIGHT)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -86,38 +88,11 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
     }
 }
 
-TEST(MouseAlongZ, OffsetsAddUpAndAreNeverClamped)
+// The factors come from the window size at the first event (a fresh process
+// here), and stay: the window never changes size, and were the record to say
+// otherwise, later steps would still use them. The steps add up.
+TEST(MouseFactorsDeathTest, TakenAtTheFirstEventAndKept)
 {
-    reset_view();
-    view.shift_held = true;
-    start_drag(0, 0);
-    move_to(0, 479);
-    move_to(0, 0);
-    move_to(0, 479);
-    // Past the eye distance of 5: the scene goes behind the eye.
-    EXPECT_GT(view.offset_z, 5.0f);
-    EXPECT_NEAR(view.offset_z, 479.0 * 0.0125, 1e-4);
-}
-
-TEST(MouseFactors, KeptAfterTheFirstEvent)
-{
-    reset_view();
-    view.ctrl_held = true;
-    start_drag(50, 50);
-    move_to(50, 50);
-    // The window never changes size; if the record said otherwise, the
-    // factors taken at the first event would still be used.
-    view.window_width = 320;
-    view.window_height = 240;
-    move_to(53, 49);
-    EXPECT_EQ(view.offset_x, offset_step(3, TWO_OVER_WIDTH));
-    EXPECT_EQ(view.offset_y, offset_step(1, TWO_OVER_HEIGHT));
-    reset_view();
-}
-
-TEST(MouseFactorsDeathTest, TakenFromTheWindowSizeAtTheFirstEvent)
-{
-    // A fresh process, so that this event is its first.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -126,7 +101,10 @@ TEST(MouseFactorsDeathTest, TakenFromTheWindowSizeAtTheFirstEvent)
             view.shift_held = true;
             start_drag(0, 0);
             move_to(0, 1);
-            std::exit(view.offset_z == offset_step(1, static_cast<float>(2.0 / 240.0)) ? 0 : 1);
+            const bool first = view.offset_z == offset_step(1, static_cast<float>(2.0 / 240.0));
+            view.window_height = WINDOW_HEIGHT;
+            move_to(0, 3);
+            std::exit(first && std::fabs(view.offset_z - 3 * GAIN * 2.0 / 240.0) < 1e-6 ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
 }
@@ -194,14 +172,14 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
         turned[i] = view.scene_rotation[i];
     ASSERT_NE(turned[3], 1.0f);
 
-    press(SDLK_LCTRL);
+    hand_key(SDL_KEYDOWN, SDLK_LCTRL);
     move_to(394, 202);
     EXPECT_EQ(view.offset_x, 0.6f);
     EXPECT_EQ(view.offset_y, 0.6f);
     expect_quat_equal(view.scene_rotation, turned);
 
     // And back to turning, from where the pan left off.
-    release(SDLK_LCTRL);
+    hand_key(SDL_KEYUP, SDLK_LCTRL);
     move_to(420, 240);
     Quat expected;
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Installs turnfan into a temporary root and checks what it holds with the tools
-# a packager and a software centre use; runs the other tests with those tools and
-# the X servers hidden, as on a packager's build machine; makes the release's
-# Debian package twice, under another umask, time zone and folder, and compares
-# the bytes; checks the package and runs its /usr/bin/turnfan on a private X
-# server, installed with dpkg into a throwaway copy of this system where that is allowed.
+# Checks an install with a packager's and a software centre's tools; runs the
+# other tests with those tools and the X servers hidden; makes the .deb twice and
+# compares the bytes; checks it and runs its /usr/bin/turnfan, installed with dpkg
+# into a throwaway copy of this system where that is allowed.
 # usage: package_test.sh SOURCE_DIR BUILD_DIR E2E_TEST_BINARY GTEST_FILTER
 #   (the end-to-end case that runs the installed viewer; it must run and pass)
 set -euo pipefail

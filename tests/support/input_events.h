@@ -25,9 +25,8 @@ inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint1
     return e;
 }
 
-// A motion event to (x, y), with button 1 held unless state says otherwise.
-// xrel and yrel are filled with nonsense on purpose: the handler must measure
-// from the stored position.
+// A motion event to (x, y), with button 1 held unless state says otherwise; xrel
+// and yrel nonsense, as the handler must measure from the stored position.
 inline SDL_Event motion_event(Uint16 x, Uint16 y, Uint8 state = SDL_BUTTON(1))
 {
     SDL_Event e = {};
@@ -48,24 +47,17 @@ inline void set_quat(float* q, float x, float y, float z, float w)
     q[3] = w;
 }
 
-// The state after display setup with no input yet (all zero but the window
-// size and the scene rotation's w); the view is process-wide, so every test
-// starts from here.
+// The view after display setup with no input yet; every test starts from here.
 inline void reset_view()
 {
     view = ViewState();
     view.scene_rotation[3] = 1.0f;
 }
 
-inline void press(SDLKey sym, SDLMod mod = KMOD_NONE)
+// A key event, pressed or released, handed to handle_key.
+inline void hand_key(Uint8 type, SDLKey sym)
 {
-    SDL_Event e = key_event(SDL_KEYDOWN, sym, mod);
-    handle_key(&e);
-}
-
-inline void release(SDLKey sym, SDLMod mod = KMOD_NONE)
-{
-    SDL_Event e = key_event(SDL_KEYUP, sym, mod);
+    SDL_Event e = key_event(type, sym);
     handle_key(&e);
 }
 

@@ -1,22 +1,17 @@
-// The float results of the program's own arithmetic over every input the program
-// can feed the runtime library's sin, cos and asin, and over seeded inputs of the
-// other operations, one hash a section. Every platform (Linux, Windows under Wine,
-// WebAssembly in node) must print the golden hashes below: mingw-w64's sin and cos
-// (x87) and glibc's disagree in the last bits of some doubles, and a float in place
-// of a double, or sinf for sin, changes the bits that the program keeps.
-//
-//   keys       every angle the keys can reach, whole degrees from -2^24 to 2^24
-//              (one step past 2^24 rounds back to it), turned into radians as the
-//              renderer does, through quat_from_axis_angle
-//   trackball  every float t from 2^-10 to 1, the sine of half the angle of a drag
-//              step: the angle it gives and its quaternion. Two distinct pixels lie
-//              at least 1/320 apart on the trackball square, so t is never below
-//              about 2^-9; 2^-10 leaves room for rounding
-//   drags      trackball_rotation between every pixel and each of a few others, and
-//              between seeded random pairs of pixels, as mouse motion sends them
-//   compose, matrix, cross, normalise   seeded random operands, tiny ones too
-//
-// Not covered: the arithmetic inside OpenGL and GLU, which the pictures check.
+// Hashes of the floats the program's own arithmetic makes, over every input it
+// can feed the runtime's sin, cos and asin and over seeded inputs of the other
+// operations. Every platform (Linux, Windows under Wine, WebAssembly in node) must
+// print the golden hashes: mingw-w64's x87 sin and cos and glibc's disagree in the
+// last bits of some doubles, and a float in place of a double, or sinf for sin,
+// changes the bits the program keeps. Sections:
+//   keys       every whole degree the keys reach, -2^24 to 2^24 (a step past
+//              2^24 rounds back), in radians as the renderer turns them
+//   trackball  every float t from 2^-10 to 1, the sine of half a drag step's
+//              angle (two pixels lie at least 1/320 apart, so t is about 2^-9 or more)
+//   drags      trackball_rotation from every pixel by a few steps, and between
+//              seeded pairs of pixels, as mouse motion sends them
+//   compose, matrix, cross, normalise   seeded operands, tiny ones too
+// The arithmetic inside OpenGL and GLU is the pictures' to check.
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -132,23 +127,18 @@ void sweep_trackball()
     }
 }
 
-// Window pixels onto the trackball square, as the mouse handler maps them.
-float square_x(int x)
+// A window pixel onto the trackball square, as the mouse handler maps it.
+float on_square(int pixel, int size, int sign)
 {
     return static_cast<float>(
-        static_cast<double>(2 * x - WINDOW_WIDTH) * static_cast<double>(static_cast<float>(1.0 / WINDOW_WIDTH)));
-}
-
-float square_y(int y)
-{
-    return static_cast<float>(
-        static_cast<double>(WINDOW_HEIGHT - 2 * y) * static_cast<double>(static_cast<float>(1.0 / WINDOW_HEIGHT)));
+        static_cast<double>(sign * (2 * pixel - size)) * static_cast<double>(static_cast<float>(1.0 / size)));
 }
 
 void drag_step(Section& s, int x1, int y1, int x2, int y2)
 {
     float q[4];
-    trackball_rotation(q, square_x(x1), square_y(y1), square_x(x2), square_y(y2));
+    trackball_rotation(q, on_square(x1, WINDOW_WIDTH, 1), on_square(y1, WINDOW_HEIGHT, -1),
+        on_square(x2, WINDOW_WIDTH, 1), on_square(y2, WINDOW_HEIGHT, -1));
     s.add(q, 4);
 }
 
@@ -180,43 +170,39 @@ void unit_or_raw(float* q)
         quat_normalize(q);
 }
 
+// A section of RANDOM_INPUTS results, each of N floats that `make` writes from fresh operands.
+template <int N, typename Make> void sweep_random(int index, Make make)
+{
+    Section s{index};
+    for (int n = 0; n < RANDOM_INPUTS; ++n) {
+        float out[N];
+        make(out);
+        s.add(out, N);
+    }
+}
+
 void sweep_operations()
 {
-    {
-        Section s{3}; // every second call renormalises: both kinds are in
-        for (int n = 0; n < RANDOM_INPUTS; ++n) {
-            float p[4], q[4], out[4];
-            unit_or_raw(p);
-            unit_or_raw(q);
-            quat_compose(p, q, out);
-            s.add(out, 4);
-        }
-    }
-    {
-        Section s{4};
-        for (int n = 0; n < RANDOM_INPUTS; ++n) {
-            float q[4], m[16];
-            unit_or_raw(q);
-            quat_to_matrix(m, q);
-            s.add(m, 16);
-        }
-    }
-    {
-        Section s{5};
-        for (int n = 0; n < RANDOM_INPUTS; ++n) {
-            float a[3] = {operand(), operand(), operand()}, b[3] = {operand(), operand(), operand()}, out[3];
-            vec3_cross(a, b, out);
-            s.add(out, 3);
-        }
-    }
-    {
-        Section s{6};
-        for (int n = 0; n < RANDOM_INPUTS; ++n) {
-            float v[3] = {operand(), operand(), operand()};
-            vec3_normalize(v);
-            s.add(v, 3);
-        }
-    }
+    sweep_random<4>(3, [](float* out) { // every second call renormalises: both kinds are in
+        float p[4], q[4];
+        unit_or_raw(p);
+        unit_or_raw(q);
+        quat_compose(p, q, out);
+    });
+    sweep_random<16>(4, [](float* m) {
+        float q[4];
+        unit_or_raw(q);
+        quat_to_matrix(m, q);
+    });
+    sweep_random<3>(5, [](float* out) {
+        float a[3] = {operand(), operand(), operand()}, b[3] = {operand(), operand(), operand()};
+        vec3_cross(a, b, out);
+    });
+    sweep_random<3>(6, [](float* v) {
+        for (int i = 0; i < 3; ++i)
+            v[i] = operand();
+        vec3_normalize(v);
+    });
 }
 
 } // namespace
