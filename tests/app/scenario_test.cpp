@@ -523,7 +523,8 @@ TEST_F(Page, AnswersOnAPhoneInItsReadoutAndAfterALostContext)
         }
         EXPECT_EQ(answers[0], check.want.empty() ? answers[1] : check.want);
         if (check.want.empty()) {
-            EXPECT_TRUE(answers[0].find("Trackball") != std::string::npos && answers[0].find("w 1.000") == std::string::npos)
+            EXPECT_TRUE(
+                answers[0].find("Trackball") != std::string::npos && answers[0].find("w 1.000") == std::string::npos)
                 << "nothing turned";
         }
         EXPECT_EQ(page.run("errors"), "ok []");
