@@ -1,6 +1,7 @@
 // Frames a second of turnfan's page in headless Chromium with the frame limit
-// off, against a bare WebGL clear loop in the same browser; interleaved rounds,
-// medians and the median of the per-cycle ratios.
+// off, against a bare WebGL clear loop in the same browser, and against the
+// bare loop drawing 60 lines by hand; interleaved rounds, medians and the
+// medians of the per-cycle ratios.
 //
 // usage: node bench/web_fps_bench.mjs SITE_DIR [--cycles N] [--seconds S]
 //   Needs playwright-core in drive/node_modules (npm ci there).
@@ -62,17 +63,22 @@ const median = (values) => {
   const v = [...values].sort((a, b) => a - b);
   return v.length % 2 ? v[(v.length - 1) / 2] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
 };
-const page_fps = [], bare_fps = [], ratios = [];
+const page_fps = [], bare_fps = [], lines_fps = [], ratios = [], line_ratios = [];
 for (let c = 0; c < cycles; ++c) {
   const p = await round(url(siteServer, ''), () => /initializing display/.test(document.body.textContent));
   const b = await round(url(benchServer, 'web_bare_loop.html'), () => true);
+  const l = await round(url(benchServer, 'web_lines_loop.html'), () => true);
   page_fps.push(p);
   bare_fps.push(b);
+  lines_fps.push(l);
   ratios.push(p / b);
-  console.log(`   cycle ${c + 1}: page ${p.toFixed(1)} frames/s, bare loop ${b.toFixed(1)}, ratio ${(p / b).toFixed(3)}`);
+  line_ratios.push(l / b);
+  console.log(`   cycle ${c + 1}: page ${p.toFixed(1)} frames/s, bare loop ${b.toFixed(1)}, ratio ${(p / b).toFixed(3)}; ` +
+    `lines loop ${l.toFixed(1)}, ratio ${(l / b).toFixed(3)}`);
 }
 console.log(`   median: page ${median(page_fps).toFixed(1)} frames/s, bare loop ${median(bare_fps).toFixed(1)}, ` +
-  `ratio ${median(ratios).toFixed(3)} (median of the ${cycles} cycles' ratios)`);
+  `ratio ${median(ratios).toFixed(3)}; lines loop ${median(lines_fps).toFixed(1)}, ratio ` +
+  `${median(line_ratios).toFixed(3)} (medians of the ${cycles} cycles' ratios to the bare loop)`);
 await browser.close();
 siteServer.close();
 benchServer.close();

@@ -5,7 +5,8 @@
 // usage: node driver.mjs SITE_DIR [--no-webgl] [CHROMIUM_ARGS...]
 //   Environment: TURNFAN_CHROMIUM (default /usr/bin/chromium)
 //
-// Commands (positions are canvas pixels, and may lie outside it):
+// Commands (positions are the program's 640x480 pixels, through the canvas as
+// the page shows it, and may lie outside it):
 //   key NAME down|up      a key as the keyboard sends it (Playwright's names: q, Shift, ShiftRight, Escape)
 //   move X Y              the pointer, in one step, then a frame
 //   button down|up        the left button where the pointer is
@@ -17,6 +18,9 @@
 //   wait-end SECONDS      until the page says the program ended: "ok STATUS"
 //   scroll                the page's scroll position, "ok X Y"
 //   errors                what the page threw, as JSON
+//   open WIDTH HEIGHT RATIO [touch]   a new page: its viewport, device pixel ratio and, with touch, a phone's
+//   js EXPRESSION         its value in the page, as JSON
+//   offline-reload        once the service worker has the site: the network off, a reload, the program started
 //   quit
 import { chromium } from 'playwright-core';
 import fs from 'node:fs';
@@ -32,13 +36,25 @@ const browser = await chromium.launch({
   executablePath: process.env.TURNFAN_CHROMIUM || '/usr/bin/chromium',
   args: browserArgs,
 });
-const page = await browser.newPage({ viewport: { width: 1280, height: 800 }, hasTouch: true });
 const errors = [];
-page.on('pageerror', (error) => errors.push(error.message));
-await page.goto(`http://127.0.0.1:${server.address().port}/`);
-const canvas = page.locator('#screen');
-await page.waitForFunction(() => /initializing display|ended with status/.test(document.getElementById('output').textContent));
-const box = await canvas.boundingBox();
+let page, canvas;
+const started = () => page.waitForFunction(
+  () => /initializing display|ended with status/.test(document.getElementById('output').textContent));
+async function open(viewport, deviceScaleFactor = 1, phone = false) {
+  await page?.context().close();
+  const context = await browser.newContext({ viewport, deviceScaleFactor, isMobile: phone, hasTouch: true });
+  page = await context.newPage();
+  page.on('pageerror', (error) => errors.push(error.message));
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  canvas = page.locator('#screen');
+  await started();
+}
+await open({ width: 1280, height: 800 });
+// A point of the program's window on the page, at whole CSS pixels.
+async function at(x, y) {
+  const box = await canvas.boundingBox();
+  return { x: Math.round(box.x + (x * box.width) / 640), y: Math.round(box.y + (y * box.height) / 480) };
+}
 
 const frame = () => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => resolve())));
 
@@ -55,13 +71,12 @@ async function grab(file) {
 
 async function touchDrag(x0, y0, x1, y1, steps) {
   const session = await page.context().newCDPSession(page);
-  const at = (x, y) => [{ x: box.x + x, y: box.y + y }];
-  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(x0, y0) });
+  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [await at(x0, y0)] });
   await frame();
   for (let i = 1; i <= steps; ++i) {
     const x = x0 + Math.trunc(((x1 - x0) * i) / steps);
     const y = y0 + Math.trunc(((y1 - y0) * i) / steps);
-    await session.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: at(x, y) });
+    await session.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [await at(x, y)] });
     await frame();
   }
   await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
@@ -75,10 +90,12 @@ async function run(words) {
       await (args[1] === 'up' ? page.keyboard.up(args[0]) : page.keyboard.down(args[0]));
       await frame();
       return 'ok';
-    case 'move':
-      await page.mouse.move(box.x + Number(args[0]), box.y + Number(args[1]));
+    case 'move': {
+      const { x, y } = await at(Number(args[0]), Number(args[1]));
+      await page.mouse.move(x, y);
       await frame();
       return 'ok';
+    }
     case 'button':
       await (args[0] === 'up' ? page.mouse.up() : page.mouse.down());
       await frame();
@@ -110,6 +127,19 @@ async function run(words) {
       return 'ok ' + (await page.evaluate(() => `${scrollX} ${scrollY}`));
     case 'errors':
       return 'ok ' + JSON.stringify(errors);
+    // The page on other screens, offline, and what it shows.
+    case 'open':
+      await open({ width: Number(args[0]), height: Number(args[1]) }, Number(args[2]), args[3] === 'touch');
+      return 'ok';
+    case 'js':
+      return 'ok ' + JSON.stringify(await page.evaluate(words.slice(1).join(' ')) ?? null);
+    case 'offline-reload':
+      await page.evaluate(() => Promise.race([navigator.serviceWorker.ready, new Promise((r) => setTimeout(r, 30000))])
+        .then(() => true));
+      await page.context().setOffline(true);
+      await page.reload();
+      await started();
+      return 'ok';
     default:
       return `error unknown command ${command}`;
   }

@@ -97,9 +97,10 @@ protected:
 
 // turnfan's web page (the site in TURNFAN_WEB_SITE, which scripts/test-web
 // builds) in headless Chromium, driven through driver.mjs with real
-// key, mouse and touch events, one command a line. A page has no window to close
-// and no video driver to choose; a browser without WebGL stands for SDL's dummy
-// driver, video without OpenGL.
+// key, mouse and touch events, one command a line. Its pictures are in the
+// program's pixels, also where the screen has 2 or 3 device pixels to one. A
+// page has no window to close and no video driver to choose; a browser without
+// WebGL stands for SDL's dummy driver, video without OpenGL.
 class Browser : public Platform {
 public:
     ~Browser() override;

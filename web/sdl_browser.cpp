@@ -7,8 +7,11 @@
 
 #include <cstring>
 
+#include "immediate.h"
+
 extern "C" {
 void sdl_browser_canvas_format(int* bytes, int* width, int* height);
+double sdl_browser_device_pixels(int width, int height);
 void sdl_browser_next_frame();
 void sdl_browser_quiet(bool quiet);
 SDL_Surface* __real_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
@@ -55,6 +58,8 @@ SDL_Surface* __wrap_SDL_SetVideoMode(int width, int height, int bpp, Uint32 flag
         error_message = "this browser gives the page no WebGL context";
         return nullptr;
     }
+    if (surface && (flags & SDL_OPENGL))
+        web_gl_pixel_ratio(sdl_browser_device_pixels(width, height));
     return surface;
 }
 
@@ -64,9 +69,11 @@ const char* SDL_GetError()
 }
 
 // The buffer swap gives the browser its turn: it shows the frame and delivers
-// input only between turns of the program's endless loop.
+// input only between turns of the program's endless loop. The frame's lines
+// are drawn first, all at once (web/gl).
 void SDL_GL_SwapBuffers()
 {
+    web_gl_swap();
     sdl_browser_next_frame();
 }
 

@@ -8,6 +8,19 @@ mergeInto(LibraryManager.library, {
     {{{ makeSetValue('height', '0', 'Module["canvas"].height', 'i32') }}};
   },
 
+  // A dense screen: the canvas's backing store at device pixels, (width r) by
+  // (height r) for the device pixel ratio r, at most 3, while the program keeps
+  // its window of width by height pixels (web/sdl_browser_pre.js maps the
+  // pointer to them). Returns the device pixels a window pixel.
+  sdl_browser_device_pixels: function(width, height) {
+    var canvas = Module['canvas'];
+    var ratio = Math.min(Math.max(window.devicePixelRatio || 1, 1), 3);
+    Module['sdlBrowserWindow'] = {width: width, height: height};
+    canvas.width = Math.round(width * ratio);
+    canvas.height = Math.round(height * ratio);
+    return canvas.width / width;
+  },
+
   // Whether the page leaves out what emscripten says on standard error (web/sdl_browser_pre.js).
   sdl_browser_quiet: function(quiet) {
     Module['sdlBrowserQuiet'] = !!quiet;

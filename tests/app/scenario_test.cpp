@@ -356,10 +356,12 @@ TEST_P(FailedStart, WithoutOpenGLOrWithoutAVideoDriver)
 
 // --- What only the web page has -----------------------------------------------
 // Next to the viewer on plain X, a table of walks: keys that repeat and a drag
-// that leaves the canvas act as on the desktop, and the touch buttons and
-// one-finger drags do what keys and the mouse do; nothing thrown, nothing
-// scrolled. And the page says how the program ended. Skipped, saying why,
-// where there is no page.
+// that leaves the canvas act as on the desktop, the touch buttons and
+// one-finger drags do what keys and the mouse do, a screen of 2 device pixels to
+// one shows the same picture twice as fine, and a reload without the network
+// works; nothing thrown, nothing scrolled. And a table of what else the page
+// answers: on a phone, in its readout, after a lost context; and how the
+// program ended. Skipped, saying why, where there is no page.
 
 // Driver commands on the page, in place of a step's keys and mouse.
 Step on_page(std::vector<std::string> commands)
@@ -372,10 +374,11 @@ Step on_page(std::vector<std::string> commands)
 
 const struct {
     const char* what;
+    const char* screen;      // the driver's command that opens the page there, or "" for a desktop's window
     std::vector<Step> steps; // on plain X, and on the page where `page` is empty
     std::vector<Step> page;
 } PAGE_WALKS[] = {
-    {"repeats and drags off the canvas",
+    {"repeats and drags off the canvas", "",
         {
             {"w held", "",
                 [](Platform& p) {
@@ -390,7 +393,7 @@ const struct {
             {"drag leaving the window", "", [](Platform& p) { drag(p, 320, 240, 1000, 700); }},
         },
         {}},
-    {"touch buttons and one-finger drags",
+    {"touch buttons and one-finger drags", "",
         {
             {"q three times, m", "",
                 [](Platform& p) {
@@ -409,6 +412,54 @@ const struct {
             on_page({"click [data-hold=Control]", "touch-drag 300 240 340 220 10"}),
             on_page({"touch-drag 340 300 300 320 10"}),
         }},
+    {"2 device pixels to one (every other one compared)", "open 1280 800 2",
+        {{"w three times", "", [](Platform& p) { tap(p, "w", 3); }}, {"m", "", [](Platform& p) { tap(p, "m"); }},
+            {"a drag", "", [](Platform& p) { drag(p, 320, 240, 360, 300); }}},
+        {}},
+    {"a reload with the network off", "", {{"m", "", [](Platform& p) { tap(p, "m"); }}},
+        {on_page({"offline-reload", "key m down", "key m up"})}},
+};
+
+const char* const PHONE = "open 390 844 3 touch";
+// The scroll position and the readout, once the readout shows the last change (at most twice a second).
+const char* const READOUT =
+    "js new Promise(r => setTimeout(r, 1500)).then(() => [scrollY, document.getElementById('readout').textContent])";
+
+const struct {
+    const char* what;
+    const char* screen; // as in PAGE_WALKS
+    std::vector<std::string> commands;
+    std::string probe, want; // where `want` is empty: the probe's answer after `alike` on a new page
+    std::vector<std::string> alike;
+} PAGE_CHECKS[] = {
+    {"a phone's screen holds the canvas at 4:3, nothing scrolls sideways or is zoomed out", PHONE, {},
+        "js (r => r.left >= 0 && r.right <= innerWidth && r.width * 3 == r.height * 4 && innerWidth == 390 && "
+        "document.documentElement.scrollWidth <= 390)(document.getElementById('screen').getBoundingClientRect())",
+        "ok true", {}},
+    {"a finger on a scrolled phone page turns the scene as the mouse does", PHONE,
+        {"js scrollTo(0, 40)", "touch-drag 320 240 420 300 4"}, READOUT, "",
+        {"js scrollTo(0, 40)", "move 320 240", "button down", "move 345 255", "move 370 270", "move 395 285",
+            "move 420 300", "button up"}},
+    {"2 device pixels to one: the canvas holds them", "open 1280 800 2", {},
+        "js (c => [c.width, c.height])(document.getElementById('screen'))", "ok [1280,960]", {}},
+    {"the readout after keys", "",
+        {"key w down", "key w up", "key w down", "key w up", "key w down", "key w up", "key a down", "key a up",
+            "key e down", "key e up", "key e down", "key e up"},
+        READOUT,
+        "ok [0,\"Angles: x 3°, y -1°, z 2°\\nMethod: chain of rotations (white)\\nTrackball: x 0.000, y 0.000, z "
+        "0.000, w 1.000\"]",
+        {}},
+    {"the readout after m", "", {"key s down", "key s up", "key m down", "key m up"}, READOUT,
+        "ok [0,\"Angles: x -1°, y 0°, z 0°\\nMethod: quaternion product (yellow)\\nTrackball: x 0.000, y 0.000, z "
+        "0.000, w 1.000\"]",
+        {}},
+    {"a lost WebGL context: a line that says so and a way to start again", "",
+        {"js document.getElementById('screen').getContext('webgl').getExtension('WEBGL_lose_context').loseContext()"},
+        "js new Promise(r => setTimeout(r, 500)).then(() => document.getElementById('output').textContent)",
+        "ok \"Initializing SDL.\\ninitializing display to 32-bit 640 by 480\\nThe browser took the canvas's WebGL "
+        "context away, as it may do when the page is in the background; the picture cannot come back without a new "
+        "start.\\nStart again\"",
+        {}},
 };
 
 class Page : public testing::Test {
@@ -429,8 +480,35 @@ TEST_F(Page, WalksActAsOnTheDesktop)
     for (const auto& walk : PAGE_WALKS) {
         SCOPED_TRACE(walk.what);
         ASSERT_EQ(page.start(), "");
+        if (*walk.screen) {
+            ASSERT_EQ(page.run(walk.screen), "ok");
+        }
         expect_as_on_plain_x(page, walk.steps, walk.page);
         expect_page_untouched();
+    }
+}
+
+TEST_F(Page, AnswersOnAPhoneInItsReadoutAndAfterALostContext)
+{
+    for (const auto& check : PAGE_CHECKS) {
+        SCOPED_TRACE(check.what);
+        std::string answers[2];
+        for (int i = 0; i < (check.want.empty() ? 2 : 1); ++i) {
+            ASSERT_EQ(page.start(), "");
+            if (*check.screen) {
+                ASSERT_EQ(page.run(check.screen), "ok");
+            }
+            for (const std::string& c : i == 0 ? check.commands : check.alike)
+                EXPECT_EQ(page.run(c).substr(0, 2), "ok") << c;
+            answers[i] = page.run(check.probe);
+        }
+        EXPECT_EQ(answers[0], check.want.empty() ? answers[1] : check.want);
+        if (check.want.empty()) {
+            EXPECT_TRUE(
+                answers[0].find("Trackball") != std::string::npos && answers[0].find("w 1.000") == std::string::npos)
+                << "nothing turned";
+        }
+        EXPECT_EQ(page.run("errors"), "ok []");
     }
 }
 

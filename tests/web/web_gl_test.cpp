@@ -1,8 +1,10 @@
 // The page's GL layer against a recording stand-in for emscripten's GL
-// emulation: what reaches the emulation for the program's drawing.
+// emulation: what reaches the emulation for the program's drawing, and when.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "immediate.h"
@@ -22,6 +24,8 @@ struct Recording {
     int pushed = 0;             // push minus pop
     bool identity_mv = false;   // the modelview, as loaded
     bool identity_proj = false; // the projection, as loaded
+    GLint viewport[4] = {0, 0, 0, 0};
+    int clears = 0;
 } rec;
 
 // The frame the program sets up: 60 degrees, 4:3, planes 1 and 1024, a
@@ -48,6 +52,8 @@ protected:
     void SetUp() override
     {
         rec = Recording();
+        web_gl_pixel_ratio(1.0);
+        glViewport(0, 0, WIDTH, HEIGHT);
         glLineWidth(1.0f);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
         glColor3f(1.0f, 1.0f, 1.0f);
@@ -64,6 +70,7 @@ TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
     glVertex3f(-0.41f, -0.3075f, -1.0f);
     glVertex3f(0.41f, -0.3075f, -1.0f);
     glEnd();
+    web_gl_swap();
 
     ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
     ASSERT_EQ(rec.vertices.size(), 8u);
@@ -87,6 +94,7 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
     glVertex3f(0.0f, 0.0f, 0.0f);
     glVertex3f(0.0f, 1.0f, 0.0f);
     glEnd();
+    web_gl_swap();
     ASSERT_EQ(rec.vertices.size(), 4u);
     const float want[4][3] = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}};
     for (int i = 0; i < 4; ++i)
@@ -94,41 +102,93 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
             EXPECT_EQ(rec.vertices[i].colour[c], want[i][c]) << "vertex " << i;
 }
 
-TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxis)
+TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
 {
     struct Row {
+        float width;
+        double ratio;  // device pixels a window pixel
         float x1, y1;  // from the origin to here, in the plane z = 0
-        double dx, dy; // expected offset of the second copy from the first, in pixels
+        double dx, dy; // expected offset of each copy from the one before, in window pixels
+        size_t copies;
     };
     const Row rows[] = {
-        {1.0f, 0.2f, 0.0, 1.0}, // mostly across: the copies lie one above the other
-        {0.2f, 1.0f, 1.0, 0.0}, // mostly up: side by side
+        {2.0f, 1.0, 1.0f, 0.2f, 0.0, 1.0, 2}, // mostly across: the copies lie one above the other
+        {2.0f, 1.0, 0.2f, 1.0f, 1.0, 0.0, 2}, // mostly up: side by side
+        {1.0f, 2.0, 1.0f, 0.2f, 0.0, 0.5, 2}, // on a dense screen, every line
+        {2.0f, 3.0, 0.2f, 1.0f, 1.0 / 3.0, 0.0, 6},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "width " << row.width << ", ratio " << row.ratio);
         rec = Recording();
-        glLineWidth(2.0f);
+        web_gl_pixel_ratio(row.ratio);
+        // The program keeps its window's pixels; the viewport is the canvas's.
+        const GLint device[4] = {0, 0, static_cast<GLint>(WIDTH * row.ratio), static_cast<GLint>(HEIGHT * row.ratio)};
+        EXPECT_TRUE(std::equal(device, device + 4, rec.viewport));
+        glLineWidth(row.width);
         glBegin(GL_LINES);
         glVertex3f(0.0f, 0.0f, 0.0f);
         glVertex3f(row.x1, row.y1, 0.0f);
         glEnd();
-        ASSERT_EQ(rec.vertices.size(), 4u);
-        for (int end = 0; end < 2; ++end) {
-            const Emitted& a = rec.vertices[end];
-            const Emitted& b = rec.vertices[2 + end];
-            const double px = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * WIDTH / 2.0;
-            const double py = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * HEIGHT / 2.0;
-            EXPECT_NEAR(px, row.dx, 1e-4) << "to " << row.x1 << ", " << row.y1;
-            EXPECT_NEAR(py, row.dy, 1e-4) << "to " << row.x1 << ", " << row.y1;
-        }
+        web_gl_swap();
+        ASSERT_EQ(rec.vertices.size(), 2 * row.copies);
+        for (size_t copy = 1; copy < row.copies; ++copy)
+            for (int end = 0; end < 2; ++end) {
+                const Emitted& a = rec.vertices[2 * (copy - 1) + end];
+                const Emitted& b = rec.vertices[2 * copy + end];
+                const double px = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * WIDTH / 2.0;
+                const double py = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * HEIGHT / 2.0;
+                EXPECT_NEAR(px, row.dx, 1e-4) << "copy " << copy;
+                EXPECT_NEAR(py, row.dy, 1e-4) << "copy " << copy;
+            }
         // Placed through identity matrices, which are then put back.
         EXPECT_EQ(rec.pushed, 0);
         EXPECT_FALSE(rec.identity_mv || rec.identity_proj);
         EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
-        // The pair straddles the line itself, half a pixel each way.
+        // The copies straddle the line itself, as many each way.
         double mid[4];
+        const Emitted& last = rec.vertices[2 * row.copies - 2];
         for (int c = 0; c < 4; ++c)
-            mid[c] = (rec.vertices[0].clip[c] + rec.vertices[2].clip[c]) / 2.0;
+            mid[c] = (rec.vertices[0].clip[c] + last.clip[c]) / 2.0;
         expect_clip(mid, 0.0, 0.0, 0.0);
+    }
+}
+
+TEST_F(GlLayer, TheFramesLinesAreOneDrawAtTheSwapOrBeforeAnythingElse)
+{
+    glBegin(GL_LINES);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(1.0f, 0.0f, 0.0f);
+    glEnd();
+    glFlush(); // sends nothing
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 4; ++i)
+        glVertex3f(static_cast<float>(i & 1), static_cast<float>(i >> 1), 0.0f);
+    glEnd();
+    EXPECT_TRUE(rec.begins.empty());
+    web_gl_swap();
+    EXPECT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
+    EXPECT_EQ(rec.vertices.size(), 10u);
+    web_gl_swap(); // nothing left
+    EXPECT_EQ(rec.begins.size(), 1u);
+
+    // Lines before a clear, or before another primitive, are drawn first.
+    const std::function<void()> others[] = {[] { glClear(GL_COLOR_BUFFER_BIT); },
+        [] {
+            glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+            glBegin(GL_QUADS);
+            glEnd();
+        }};
+    for (const auto& other : others) {
+        rec = Recording();
+        glBegin(GL_LINES);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(1.0f, 0.0f, 0.0f);
+        glEnd();
+        other();
+        ASSERT_FALSE(rec.begins.empty());
+        EXPECT_EQ(rec.begins[0], static_cast<GLenum>(GL_LINES));
+        EXPECT_EQ(rec.vertices.size(), 2u);
     }
 }
 
@@ -143,6 +203,7 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     glVertex3f(0.0f, 0.0f, 6.0f);
     glVertex3f(1.0f, 0.0f, 7.0f); // wholly behind the eye: dropped
     glEnd();
+    web_gl_swap();
     ASSERT_EQ(rec.vertices.size(), 2u);
     expect_clip(rec.vertices[0].clip, 0.0, 0.0, 0.0);
     expect_clip(rec.vertices[1].clip, 0.0, 0.0, 4.0);
@@ -205,15 +266,11 @@ void emscripten_glGetFloatv(GLenum name, GLfloat* values)
     for (int i = 0; i < 16; ++i)
         values[i] = m[i];
 }
+// The matrix mode only, which the emulation keeps itself: nothing is read back from WebGL.
 void emscripten_glGetIntegerv(GLenum name, GLint* values)
 {
-    if (name == GL_VIEWPORT) {
-        const GLint viewport[4] = {0, 0, WIDTH, HEIGHT};
-        for (int i = 0; i < 4; ++i)
-            values[i] = viewport[i];
-    } else if (name == GL_MATRIX_MODE) {
-        values[0] = rec.matrix_mode;
-    }
+    ASSERT_EQ(name, static_cast<GLenum>(GL_MATRIX_MODE));
+    values[0] = rec.matrix_mode;
 }
 void emscripten_glMatrixMode(GLenum mode)
 {
@@ -227,6 +284,15 @@ void emscripten_glPopMatrix()
 {
     --rec.pushed;
     (rec.matrix_mode == GL_PROJECTION ? rec.identity_proj : rec.identity_mv) = false;
+}
+void emscripten_glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    const GLint v[4] = {x, y, width, height};
+    std::copy(v, v + 4, rec.viewport);
+}
+void emscripten_glClear(GLbitfield)
+{
+    ++rec.clears;
 }
 void emscripten_glLoadIdentity()
 {

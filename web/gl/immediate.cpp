@@ -1,5 +1,6 @@
 #include "immediate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -16,6 +17,9 @@ std::vector<Vertex> vertices; // of the glBegin block under way
 GLfloat current_colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 GLenum polygon_mode = GL_FILL;
 GLfloat line_width = 1.0f;
+double pixel_ratio = 1.0;             // device pixels a window pixel
+GLint viewport[4] = {0, 0, 640, 480}; // as the program set it, in window pixels
+std::vector<Vertex> gathered;         // the frame's 1-pixel lines so far, in clip coordinates, end by end
 
 // out = a * b, column by column as GL keeps matrices.
 void multiply(const double* a, const double* b, double* out)
@@ -70,11 +74,13 @@ void emit(const double* p, const GLfloat* colour)
         static_cast<GLfloat>(p[0]), static_cast<GLfloat>(p[1]), static_cast<GLfloat>(p[2]), static_cast<GLfloat>(p[3]));
 }
 
-// Moved across the screen by (dx, dy) in normalised device coordinates.
-void emit_clip_moved(const Vertex& v, double dx, double dy)
+// Moved across the screen by (dx, dy) in normalised device coordinates, onto the frame's lines.
+void gather_moved(const Vertex& v, double dx, double dy)
 {
-    const double p[4] = {v.clip[0] + dx * v.clip[3], v.clip[1] + dy * v.clip[3], v.clip[2], v.clip[3]};
-    emit(p, v.colour);
+    Vertex moved = v;
+    moved.clip[0] += dx * v.clip[3];
+    moved.clip[1] += dy * v.clip[3];
+    gathered.push_back(moved);
 }
 
 // The segments of the block, by index pairs into `vertices`.
@@ -103,17 +109,14 @@ bool drawn_as_lines()
         (primitive == GL_QUADS && polygon_mode == GL_LINE);
 }
 
-// Segments cut at the near plane. A wide line becomes parallel 1-pixel lines,
-// side by side across its minor axis, where a desktop's GL fills the band of
-// that width; they are placed in clip coordinates, drawn through identity
-// matrices. Thin lines go through the matrices as they are.
-void draw_lines()
+// Segments cut at the near plane, onto the frame's lines. A line of width w
+// becomes round(w * r) parallel 1-pixel lines, side by side across its minor
+// axis a device pixel apart, where a desktop's GL fills the band of that width.
+void gather_lines()
 {
     GLfloat modelview[16], projection[16];
-    GLint viewport[4];
     emscripten_glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     emscripten_glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    emscripten_glGetIntegerv(GL_VIEWPORT, viewport);
     double mv[16], p[16], matrix[16];
     for (int i = 0; i < 16; ++i) {
         mv[i] = static_cast<double>(modelview[i]);
@@ -123,49 +126,59 @@ void draw_lines()
     for (Vertex& v : vertices)
         to_clip(matrix, v);
 
-    const int lines = line_width > 1.0f ? static_cast<int>(std::lround(static_cast<double>(line_width))) : 1;
-    GLint matrix_mode = GL_MODELVIEW;
-    if (lines > 1) {
-        emscripten_glGetIntegerv(GL_MATRIX_MODE, &matrix_mode);
-        emscripten_glMatrixMode(GL_PROJECTION);
-        emscripten_glPushMatrix();
-        emscripten_glLoadIdentity();
-        emscripten_glMatrixMode(GL_MODELVIEW);
-        emscripten_glPushMatrix();
-        emscripten_glLoadIdentity();
-    }
-    emscripten_glBegin(GL_LINES);
+    const double width = std::max(static_cast<double>(line_width), 1.0) * pixel_ratio;
+    const int lines = std::max(1, static_cast<int>(std::lround(width)));
     const std::vector<int> ends = segment_ends();
     for (size_t i = 0; i + 1 < ends.size(); i += 2) {
         Vertex a = vertices[static_cast<size_t>(ends[i])];
         Vertex b = vertices[static_cast<size_t>(ends[i + 1])];
         if (!clip_near(a, b))
             continue;
-        if (lines == 1) {
-            emit(a.position, a.colour);
-            emit(b.position, b.colour);
-            continue;
-        }
         // Window pixels along each axis, to find the minor one.
         const double wx = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * viewport[2];
         const double wy = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * viewport[3];
         const bool x_major = std::fabs(wx) >= std::fabs(wy);
         for (int k = 0; k < lines; ++k) {
-            // Pixels off the centre line, in normalised device coordinates.
-            const double pixels = k - (lines - 1) / 2.0;
+            // Device pixels off the centre line, in normalised device coordinates.
+            const double pixels = (k - (lines - 1) / 2.0) / pixel_ratio;
             const double dx = x_major ? 0.0 : 2.0 * pixels / viewport[2];
             const double dy = x_major ? 2.0 * pixels / viewport[3] : 0.0;
-            emit_clip_moved(a, dx, dy);
-            emit_clip_moved(b, dx, dy);
+            gather_moved(a, dx, dy);
+            gather_moved(b, dx, dy);
         }
     }
+}
+
+// The frame's lines so far, in one block through identity matrices, which are then put back.
+void draw_gathered()
+{
+    if (gathered.empty())
+        return;
+    GLint matrix_mode = GL_MODELVIEW;
+    emscripten_glGetIntegerv(GL_MATRIX_MODE, &matrix_mode); // the emulation's own, not WebGL's
+    emscripten_glMatrixMode(GL_PROJECTION);
+    emscripten_glPushMatrix();
+    emscripten_glLoadIdentity();
+    emscripten_glMatrixMode(GL_MODELVIEW);
+    emscripten_glPushMatrix();
+    emscripten_glLoadIdentity();
+    emscripten_glBegin(GL_LINES);
+    for (const Vertex& v : gathered)
+        emit(v.clip, v.colour);
     emscripten_glEnd();
-    if (lines > 1) {
-        emscripten_glPopMatrix();
-        emscripten_glMatrixMode(GL_PROJECTION);
-        emscripten_glPopMatrix();
-        emscripten_glMatrixMode(static_cast<GLenum>(matrix_mode));
-    }
+    emscripten_glPopMatrix();
+    emscripten_glMatrixMode(GL_PROJECTION);
+    emscripten_glPopMatrix();
+    emscripten_glMatrixMode(static_cast<GLenum>(matrix_mode));
+    gathered.clear();
+}
+
+void apply_viewport()
+{
+    emscripten_glViewport(static_cast<GLint>(std::lround(viewport[0] * pixel_ratio)),
+        static_cast<GLint>(std::lround(viewport[1] * pixel_ratio)),
+        static_cast<GLsizei>(std::lround(viewport[2] * pixel_ratio)),
+        static_cast<GLsizei>(std::lround(viewport[3] * pixel_ratio)));
 }
 
 } // namespace
@@ -181,8 +194,9 @@ void glBegin(GLenum mode)
 void glEnd()
 {
     if (drawn_as_lines()) {
-        draw_lines();
+        gather_lines();
     } else {
+        draw_gathered();
         emscripten_glBegin(primitive);
         for (const Vertex& v : vertices)
             emit(v.position, v.colour);
@@ -223,6 +237,38 @@ void glShadeModel(GLenum)
 {
     // The emulation shades smoothly, the only way it knows, and would say so on
     // standard error at each call.
+}
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    draw_gathered();
+    viewport[0] = x;
+    viewport[1] = y;
+    viewport[2] = width;
+    viewport[3] = height;
+    apply_viewport();
+}
+
+void glClear(GLbitfield mask)
+{
+    draw_gathered();
+    emscripten_glClear(mask);
+}
+
+void glFlush()
+{
+}
+
+void web_gl_pixel_ratio(double ratio)
+{
+    draw_gathered();
+    pixel_ratio = ratio;
+    apply_viewport();
+}
+
+void web_gl_swap()
+{
+    draw_gathered();
 }
 
 } // extern "C"
