@@ -538,14 +538,14 @@ void Browser::button(int, bool press)
 Image Browser::grab()
 {
     const std::string path = build_dir() + "/browser-grab.png";
-    const Image shot = run("grab " + path) == "ok" ? load_png(path) : Image();
+    Image shot = run("grab " + path) == "ok" ? load_png(path) : Image();
     // On a dense screen, r device pixels a side for each of the program's: the first of each.
-    const int r = shot.width / 640;
-    if (r < 2 || shot.width != 640 * r || shot.height != 480 * r)
+    const int r = shot.width / PICTURE_WIDTH;
+    if (r < 2 || shot.width != PICTURE_WIDTH * r || shot.height != PICTURE_HEIGHT * r)
         return shot;
     Image image;
-    image.width = 640;
-    image.height = 480;
+    image.width = PICTURE_WIDTH;
+    image.height = PICTURE_HEIGHT;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
             image.rgb.insert(image.rgb.end(), shot.at(r * x, r * y), shot.at(r * x, r * y) + 3);
