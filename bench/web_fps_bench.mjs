@@ -1,7 +1,8 @@
 // Frames a second of turnfan's page in headless Chromium with the frame limit
-// off, against a bare WebGL clear loop in the same browser, and against the
-// bare loop drawing 60 lines by hand; interleaved rounds, medians and the
-// medians of the per-cycle ratios.
+// off, against a bare WebGL clear loop in the same browser: the page as it
+// stands and with only its canvas showing, and the bare loop drawing one line
+// and 60 lines by hand (bench/web_loop.html). Interleaved rounds; medians, and
+// the medians of the per-cycle ratios to the bare loop.
 //
 // usage: node bench/web_fps_bench.mjs SITE_DIR [--cycles N] [--seconds S]
 //   Needs playwright-core in drive/node_modules (npm ci there).
@@ -31,7 +32,17 @@ if (!site || !fs.existsSync(path.join(site, 'index.html'))) {
 
 const siteServer = await serve(site);
 const benchServer = await serve(here);
-const url = (server, file) => `http://127.0.0.1:${server.address().port}/${file}`;
+const at = (server, file) => `http://127.0.0.1:${server.address().port}/${file}`;
+const started = () => /initializing display/.test(document.body.textContent);
+const ROWS = [ // the bare loop first: the others are measured against it
+  { name: 'bare loop', url: at(benchServer, 'web_loop.html') },
+  { name: 'turnfan', url: at(siteServer, ''), ready: started },
+  { name: 'turnfan, canvas only', url: at(siteServer, ''), ready: started,
+    style: 'h1, section, #readout, #touch, #output { display: none }' },
+  { name: 'one line', url: at(benchServer, 'web_loop.html?lines=1') },
+  { name: '60 lines', url: at(benchServer, 'web_loop.html?lines=60') },
+];
+
 const browser = await chromium.launch({
   executablePath: process.env.TURNFAN_CHROMIUM || '/usr/bin/chromium',
   args: ['--disable-gpu-vsync', '--disable-frame-rate-limit'],
@@ -52,33 +63,25 @@ function rate(ms) {
   }), ms);
 }
 
-async function round(address, ready) {
-  await page.goto(address);
-  await page.waitForFunction(ready);
-  await rate(300); // warm-up
-  return rate(seconds * 1000);
-}
-
 const median = (values) => {
   const v = [...values].sort((a, b) => a - b);
   return v.length % 2 ? v[(v.length - 1) / 2] : (v[v.length / 2 - 1] + v[v.length / 2]) / 2;
 };
-const page_fps = [], bare_fps = [], lines_fps = [], ratios = [], line_ratios = [];
+const fps = ROWS.map(() => []), ratios = ROWS.map(() => []);
 for (let c = 0; c < cycles; ++c) {
-  const p = await round(url(siteServer, ''), () => /initializing display/.test(document.body.textContent));
-  const b = await round(url(benchServer, 'web_bare_loop.html'), () => true);
-  const l = await round(url(benchServer, 'web_lines_loop.html'), () => true);
-  page_fps.push(p);
-  bare_fps.push(b);
-  lines_fps.push(l);
-  ratios.push(p / b);
-  line_ratios.push(l / b);
-  console.log(`   cycle ${c + 1}: page ${p.toFixed(1)} frames/s, bare loop ${b.toFixed(1)}, ratio ${(p / b).toFixed(3)}; ` +
-    `lines loop ${l.toFixed(1)}, ratio ${(l / b).toFixed(3)}`);
+  for (const [i, row] of ROWS.entries()) {
+    await page.goto(row.url);
+    await page.waitForFunction(row.ready || (() => true));
+    if (row.style) await page.addStyleTag({ content: row.style });
+    await rate(300); // warm-up
+    fps[i].push(await rate(seconds * 1000));
+    ratios[i].push(fps[i][c] / fps[0][c]);
+  }
+  console.log(`   cycle ${c + 1}: ` + ROWS.map((row, i) => `${row.name} ${fps[i][c].toFixed(1)}`).join(', '));
 }
-console.log(`   median: page ${median(page_fps).toFixed(1)} frames/s, bare loop ${median(bare_fps).toFixed(1)}, ` +
-  `ratio ${median(ratios).toFixed(3)}; lines loop ${median(lines_fps).toFixed(1)}, ratio ` +
-  `${median(line_ratios).toFixed(3)} (medians of the ${cycles} cycles' ratios to the bare loop)`);
+console.log(`   medians of ${cycles} cycles (frames/s, ratio to the bare loop):`);
+for (const [i, row] of ROWS.entries())
+  console.log(`     ${row.name.padEnd(22)} ${median(fps[i]).toFixed(1).padStart(7)}  ${median(ratios[i]).toFixed(3)}`);
 await browser.close();
 siteServer.close();
 benchServer.close();
