@@ -1,6 +1,5 @@
-// The real viewer end to end, one set of cases on every platform it promises
-// (drive/platform.h), judged from its pictures, where the projection puts them,
-// and the lines it prints.
+// The real viewer end to end, one set of cases on every platform it promises (drive/platform.h), judged from its
+// pictures, where the projection puts them, and the lines it prints.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,8 +13,8 @@
 
 namespace {
 
-// How far, in pixels, the middle of a 2-pixel run may lie from the projected
-// line: half a pixel from the raster, the rest for rounding.
+// How far, in pixels, the middle of a 2-pixel run may lie from the projected line: half a pixel from the raster, the
+// rest for rounding.
 constexpr double EDGE_TOLERANCE = 0.75;
 // How far a line of any width may lie from where the projection puts it.
 constexpr double OUTLINE_SLACK = 1.0;
@@ -34,9 +33,8 @@ struct Pixel {
     double column, row; // from the top left, pixel centres at whole numbers
 };
 
-// A point of the first rectangle's plane (z = -1 before its turn) on the screen:
-// turned about +x by angle_x, moved by the offsets and the eye distance, then
-// through the viewer's projection.
+// A point of the first rectangle's plane (z = -1 before its turn) on the screen: turned about +x by angle_x, moved by
+// the offsets and the eye distance, then through the viewer's projection.
 Pixel project(const Scene& s, double x, double y)
 {
     const double a = s.angle_x * PROGRAM_PI / 180.0, z = -1.0;
@@ -45,8 +43,8 @@ Pixel project(const Scene& s, double x, double y)
     return {p.x - 0.5, p.y - 0.5};
 }
 
-// The first rectangle's top and bottom rows in two columns left of its centre,
-// clear of the axes and of its neighbour, and its corners.
+// The first rectangle's top and bottom rows in two columns left of its centre, clear of the axes and of its neighbour,
+// and its corners.
 struct Outline {
     double top_row;
     double bottom_row;
@@ -64,8 +62,7 @@ Outline predict_outline(const Scene& s)
 
 // --- What the screen shows --------------------------------------------------
 
-// A 2-pixel white line crosses column x at `row`: the middle of such a run down
-// the column lies near it.
+// A 2-pixel white line crosses column x at `row`: the middle of such a run down the column lies near it.
 bool wide_line_at(const Image& image, int x, double row)
 {
     int first = -1;
@@ -89,8 +86,8 @@ bool near(const Image& image, double x, double y, uint8_t r, uint8_t g, uint8_t 
                at(y + OUTLINE_SLACK)) > 0;
 }
 
-// The first rectangle's edges, white, where the projection puts them, the top and
-// bottom ones 2 pixels wide; looked for a quarter and three quarters along, clear of the axes.
+// The first rectangle's edges, white, where the projection puts them, the top and bottom ones 2 pixels wide; looked for
+// a quarter and three quarters along, clear of the axes.
 testing::AssertionResult outline_at(const Image& image, const Outline& o)
 {
     for (int i = 0; i < 4; ++i)
@@ -110,8 +107,8 @@ testing::AssertionResult outline_at(const Image& image, const Outline& o)
     return testing::AssertionSuccess();
 }
 
-// With all three angles 0 both modes put the rectangles in the same place: the
-// quaternion picture is the chain's with white made yellow.
+// With all three angles 0 both modes put the rectangles in the same place: the quaternion picture is the chain's with
+// white made yellow.
 Image yellowed(Image image)
 {
     for (size_t i = 0; i + 2 < image.rgb.size(); i += 3)
@@ -133,9 +130,8 @@ Image after(Platform& p, const std::function<void(Platform&)>& input)
     return settled;
 }
 
-// The steps on plain X with the classic SDL 1.2 and on `p`, started, with its own
-// inputs where `own` gives them: `p` shows plain X's picture at the start and
-// after each step (within its reach).
+// The steps on plain X with the classic SDL 1.2 and on `p`, started, with its own inputs where `own` gives them: `p`
+// shows plain X's picture at the start and after each step (within its reach).
 void expect_as_on_plain_x(Platform& p, const std::vector<Step>& steps, const std::vector<Step>& own = {})
 {
     auto x = make_platform(PLATFORMS[0]);
@@ -209,16 +205,16 @@ INSTANTIATE_TEST_SUITE_P(On, FailedStart, testing::ValuesIn(PLATFORMS), PLATFORM
 
 TEST_P(Scenario, StartLinesThenTheQuitLineAfterAWindowClose)
 {
-    // The axes from the centre: red to the right edge, green to the top, blue
-    // at the eye (at most the centre's pixel); nothing the other way. The fan white.
+    // The axes from the centre: red to the right edge, green to the top, blue at the eye (at most the centre's pixel);
+    // nothing the other way. The fan white.
     EXPECT_GT(count(start_picture, 255, 0, 0, 330, 237, WINDOW_WIDTH - 1, 242), 250);
     EXPECT_EQ(count(start_picture, 255, 0, 0), count(start_picture, 255, 0, 0, 318, 237, WINDOW_WIDTH - 1, 242));
     EXPECT_GT(count(start_picture, 0, 255, 0, 317, 0, 322, 230), 200);
     EXPECT_EQ(count(start_picture, 0, 255, 0), count(start_picture, 0, 255, 0, 317, 0, 322, 242));
     EXPECT_LE(count(start_picture, 0, 0, 255), 1);
     EXPECT_EQ(count(start_picture, 255, 255, 0), 0);
-    // The first rectangle's outline is 2 pixels wide (outline_at), the 45-degree
-    // one beside it 1 pixel: its top edge at the middle, where lines are drawn as on X.
+    // The first rectangle's outline is 2 pixels wide (outline_at), the 45-degree one beside it 1 pixel: its top edge at
+    // the middle, where lines are drawn as on X.
     const WindowPoint fan = project_to_window({std::sqrt(0.5), HALF_HEIGHT, -EYE_DISTANCE - std::sqrt(0.5)});
     const int fan_x = static_cast<int>(fan.x), fan_y = static_cast<int>(fan.y);
     if (platform->picture_reach() == 0) {
@@ -236,8 +232,8 @@ TEST_P(Scenario, EscQuitsWithStatusZeroWithoutAWord)
     expect_clean_end(platform->wait_exit(), started_banner());
 }
 
-// Keys and modifier drags, one after another, put the first rectangle where
-// the projection of the state they reach puts it.
+// Keys and modifier drags, one after another, put the first rectangle where the projection of the state they reach puts
+// it.
 TEST_P(Scenario, KeysAndDragsMoveTheFirstRectangleAsProjected)
 {
     const struct {
@@ -292,8 +288,8 @@ TEST_P(Scenario, MTurnsTheFanYellowAndBack)
     tap(*platform, "m");
     EXPECT_EQ(wait_for(start_picture).rgb, start_picture.rgb);
 
-    // Turned about x and z, the two modes place the fan differently: many
-    // pixels lit in one picture are dark in the other.
+    // Turned about x and z, the two modes place the fan differently: many pixels lit in one picture are dark in the
+    // other.
     const Image chain = after(*platform, [](Platform& p) {
         tap(p, "w", 30);
         tap(p, "e", 20);
@@ -322,8 +318,8 @@ TEST_P(Scenario, PlainDragTurnsTheBlueAxisOutOfEndOnView)
     EXPECT_GT(count(turned, 0, 0, 255, 321, 0), count(turned, 0, 0, 255, 0, 0, 320));
 }
 
-// The walk, and m back to the chain after it, pixel for pixel as on plain X
-// (within one pixel in a browser, which rasterises lines its own way).
+// The walk, and m back to the chain after it, pixel for pixel as on plain X (within one pixel in a browser, which
+// rasterises lines its own way).
 TEST_P(Scenario, PicturesEqualThoseOnPlainXPixelForPixel)
 {
     if (GetParam() == PLATFORMS[0])
@@ -355,13 +351,11 @@ TEST_P(FailedStart, WithoutOpenGLOrWithoutAVideoDriver)
 }
 
 // --- What only the web page has -----------------------------------------------
-// Next to the viewer on plain X, a table of walks: keys that repeat and a drag
-// that leaves the canvas act as on the desktop, the touch buttons and
-// one-finger drags do what keys and the mouse do, a screen of 2 device pixels to
-// one shows the same picture twice as fine, and a reload without the network
-// works; nothing thrown, nothing scrolled. And a table of what else the page
-// answers: on a phone, in its readout, after a lost context; and how the
-// program ended. Skipped, saying why, where there is no page.
+// Next to the viewer on plain X, a table of walks: keys that repeat and a drag that leaves the canvas act as on the
+// desktop, the touch buttons and one-finger drags do what keys and the mouse do, a screen of 2 device pixels to one
+// shows the same picture twice as fine, and a reload without the network works; nothing thrown, nothing scrolled. And a
+// table of what else the page answers: on a phone, in its readout, after a lost context; and how the program ended.
+// Skipped, saying why, where there is no page.
 
 // Driver commands on the page, in place of a step's keys and mouse.
 Step on_page(std::vector<std::string> commands)
