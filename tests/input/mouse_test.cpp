@@ -27,17 +27,10 @@ float offset_step(int pixels, float factor)
     return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
 }
 
-void set_unit_quat(float* q, double x, double y, double z, double w)
-{
-    const double n = std::sqrt(x * x + y * y + z * z + w * w);
-    set_quat(
-        q, static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n), static_cast<float>(w / n));
-}
-
-void expect_quat_equal(const float* actual, const float* expected)
+void set_unit_quat(float* q, const Quaternion& raw)
 {
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(actual[i], expected[i]) << "component " << i;
+        q[i] = static_cast<float>(raw[i] / quaternion_length(raw));
 }
 
 } // namespace
@@ -137,14 +130,14 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         reset_view();
-        set_unit_quat(view.scene_rotation, row.x, row.y, row.z, row.w);
+        set_unit_quat(view.scene_rotation, {row.x, row.y, row.z, row.w});
         start_drag(row.from_x, row.from_y);
         for (int step = 0; step < row.steps; ++step) {
             const Quaternion before = quaternion_of(view.scene_rotation);
             move_to(row.to_x, row.to_y);
             Quat expected;
             trackball_rotation(expected, row.p1x, row.p1y, row.p2x, row.p2y);
-            expect_quat_equal(view.drag_rotation, expected);
+            EXPECT_EQ(quaternion_of(view.drag_rotation), quaternion_of(expected));
             const Quaternion scene_then_drag = hamilton(before, quaternion_of(view.drag_rotation));
             const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), before);
             double apart = 0.0;
@@ -167,16 +160,14 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     reset_view();
     start_drag(320, 240);
     move_to(330, 250);
-    Quat turned;
-    for (int i = 0; i < 4; ++i)
-        turned[i] = view.scene_rotation[i];
-    ASSERT_NE(turned[3], 1.0f);
+    const Quaternion turned = quaternion_of(view.scene_rotation);
+    ASSERT_NE(turned[3], 1.0);
 
     hand_key(SDL_KEYDOWN, SDLK_LCTRL);
     move_to(394, 202);
     EXPECT_EQ(view.offset_x, 0.6f);
     EXPECT_EQ(view.offset_y, 0.6f);
-    expect_quat_equal(view.scene_rotation, turned);
+    EXPECT_EQ(quaternion_of(view.scene_rotation), turned);
 
     // And back to turning, from where the pan left off.
     hand_key(SDL_KEYUP, SDLK_LCTRL);
@@ -184,7 +175,7 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     Quat expected;
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
         static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
-    expect_quat_equal(view.drag_rotation, expected);
+    EXPECT_EQ(quaternion_of(view.drag_rotation), quaternion_of(expected));
     EXPECT_EQ(view.offset_x, 0.6f);
     EXPECT_EQ(view.offset_y, 0.6f);
 }

@@ -64,21 +64,13 @@ TEST(Vec3, LengthAndDotStayDouble)
 
 TEST(Vec3Normalize, UnitStaysDegenerateIsSafe)
 {
-    Vec3 unit = {-1.0f, 0.0f, 0.0f};
-    const Vec3 unit0 = {-1.0f, 0.0f, 0.0f};
-    vec3_normalize(unit);
-    EXPECT_TRUE(bits_equal(unit, unit0, 3));
-
-    Vec3 zero = {0.0f, 0.0f, 0.0f};
-    const Vec3 zero0 = {0.0f, 0.0f, 0.0f};
-    vec3_normalize(zero);
-    EXPECT_TRUE(bits_equal(zero, zero0, 3));
-
-    // 1/length overflows float here; the result must still be a unit vector.
-    Vec3 tiny = {0.0f, -FLT_TRUE_MIN, 0.0f};
-    vec3_normalize(tiny);
-    const Vec3 minus_y = {0.0f, -1.0f, 0.0f};
-    EXPECT_TRUE(bits_equal(tiny, minus_y, 3));
+    // On the last row 1/length overflows float; the result must still be a unit vector.
+    const Vec3 rows[][2] = {{{-1, 0, 0}, {-1, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}, {{0, -FLT_TRUE_MIN, 0}, {0, -1, 0}}};
+    for (const auto& r : rows) {
+        Vec3 v = {r[0][0], r[0][1], r[0][2]};
+        vec3_normalize(v);
+        EXPECT_TRUE(bits_equal(v, r[1], 3));
+    }
     Vec3 small = {3 * FLT_TRUE_MIN, 4 * FLT_TRUE_MIN, 0.0f};
     vec3_normalize(small);
     EXPECT_FLOAT_EQ(small[0], 0.6f);

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "app/view_state.h"
 #include "compose_probe.h"
@@ -40,13 +41,9 @@ const ViewSetting SETTINGS[] = {
 
 void apply(const ViewSetting& s)
 {
-    view.quaternion_mode = s.quaternion_mode;
-    view.angle_z = s.angle_z;
-    view.angle_x = s.angle_x;
-    view.angle_y = s.angle_y;
-    view.offset_x = s.offset_x;
-    view.offset_y = s.offset_y;
-    view.offset_z = s.offset_z;
+    std::tie(
+        view.quaternion_mode, view.angle_z, view.angle_x, view.angle_y, view.offset_x, view.offset_y, view.offset_z) =
+        std::tie(s.quaternion_mode, s.angle_z, s.angle_x, s.angle_y, s.offset_x, s.offset_y, s.offset_z);
     const Quaternion q = turn_quaternion(s.turn, s.axis);
     for (int i = 0; i < 4; ++i)
         view.scene_rotation[i] = static_cast<float>(q[i]);
@@ -103,12 +100,10 @@ std::vector<Drawn> expected_frame(const ViewSetting& s)
     return out;
 }
 
-std::string text(const Attributes& a)
+// Colour, width, primitive and polygon mode, comparable and printable at once.
+auto as_tuple(const Attributes& a)
 {
-    std::ostringstream s;
-    s << "colour " << a.red << " " << a.green << " " << a.blue << ", width " << a.line_width << ", primitive "
-      << a.primitive << ", polygon mode 0x" << std::hex << a.polygon_mode;
-    return s.str();
+    return std::make_tuple(a.red, a.green, a.blue, a.line_width, a.primitive, a.polygon_mode);
 }
 
 // Every vertex where the maths puts it, with its attributes. Cleared first;
@@ -122,13 +117,12 @@ TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
         recorder_reset();
         draw_frame();
         const std::vector<Drawn> want = expected_frame(s);
-        const std::vector<Point>& at = recorded_vertices();
-        const std::vector<Attributes>& look = recorded_attributes();
-        ASSERT_EQ(at.size(), want.size());
+        const std::vector<Vertex>& got = recorded_vertices();
+        ASSERT_EQ(got.size(), want.size());
         for (size_t v = 0; v < want.size(); ++v) {
             for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(at[v][i], want[v].at[i], want[v].tolerance) << "vertex " << v << " coordinate " << i;
-            EXPECT_EQ(text(look[v]), text(want[v].attributes)) << "vertex " << v;
+                EXPECT_NEAR(got[v].at[i], want[v].at[i], want[v].tolerance) << "vertex " << v << " coordinate " << i;
+            EXPECT_EQ(as_tuple(got[v].attributes), as_tuple(want[v].attributes)) << "vertex " << v;
         }
 
         const std::vector<GlCall>& calls = recorded_calls();
@@ -181,16 +175,17 @@ TEST(Frame, AnglesTurnTheRectangleAsPictured)
         for (const auto& r : rows) {
             if (r.modes != BOTH && (r.modes == QUATERNIONS) != quaternion_mode)
                 continue;
-            SCOPED_TRACE(std::string(quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(r.angle_z) +
-                " x " + std::to_string(r.angle_x) + " y " + std::to_string(r.angle_y) + " fan " +
-                std::to_string(r.extra_y));
+            SCOPED_TRACE(testing::Message() << (quaternion_mode ? "quaternions" : "chain") << " z " << r.angle_z
+                                            << " x " << r.angle_x << " y " << r.angle_y << " fan " << r.extra_y);
             apply({quaternion_mode, r.angle_z, r.angle_x, r.angle_y, 0, 0, 0, {1, 0, 0}, 0});
             recorder_reset();
             draw_oriented_rect(0.0f, 0.0f, r.extra_y);
-            const std::vector<Point>& v = recorded_vertices();
+            const std::vector<Vertex>& v = recorded_vertices();
             ASSERT_EQ(v.size(), 4u);
-            for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(r.corner ? v[0][i] : (v[0][i] + v[1][i] + v[2][i] + v[3][i]) / 4, r.at[i], 1e-5) << i;
+            for (int i = 0; i < 3; ++i) {
+                const double centre = (v[0].at[i] + v[1].at[i] + v[2].at[i] + v[3].at[i]) / 4;
+                EXPECT_NEAR(r.corner ? v[0].at[i] : centre, r.at[i], 1e-5) << i;
+            }
         }
 }
 
