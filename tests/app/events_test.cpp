@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "app/events.h"
 #include "app/quit.h"
@@ -23,8 +24,6 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         SDL_SetEventFilter(accept_all_events);
-        calls.clear();
-        view = ViewState();
     }
     void TearDown() override { SDL_Quit(); }
 };
@@ -43,18 +42,15 @@ SDL_Event of_type(Uint8 type)
 
 SDL_Event active(Uint8 gain, Uint8 state)
 {
-    SDL_Event e = of_type(SDL_ACTIVEEVENT);
-    e.active.gain = gain;
-    e.active.state = state;
+    SDL_Event e = {};
+    e.active = {SDL_ACTIVEEVENT, gain, state};
     return e;
 }
 
 SDL_Event button(Uint8 type, Uint8 which, Uint16 x, Uint16 y)
 {
-    SDL_Event e = of_type(type);
-    e.button.button = which;
-    e.button.x = x;
-    e.button.y = y;
+    SDL_Event e = {};
+    e.button = {type, 0, which, 0, x, y};
     return e;
 }
 
@@ -130,9 +126,8 @@ TEST_F(Dispatch, EachQueueEndsAsItSays)
             process_events();
         }
         EXPECT_EQ(calls, row.calls);
-        expected.button_down = row.button_down;
-        expected.last_mouse_x = row.last_x;
-        expected.last_mouse_y = row.last_y;
+        std::tie(expected.button_down, expected.last_mouse_x, expected.last_mouse_y) =
+            std::tie(row.button_down, row.last_x, row.last_y);
         EXPECT_TRUE(same_view(view, expected));
     }
 }

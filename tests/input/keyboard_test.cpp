@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "input_events.h"
@@ -80,12 +81,8 @@ TEST(HandleKey, EachRowEndsAsItSays)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         reset_view();
-        view.angle_z = 10.0f;
-        view.angle_x = 20.0f;
-        view.angle_y = 30.0f;
-        view.offset_x = 0.5f;
-        view.offset_y = -0.25f;
-        view.offset_z = 1.5f;
+        std::tie(view.angle_z, view.angle_x, view.angle_y, view.offset_x, view.offset_y, view.offset_z) =
+            std::make_tuple(10.0f, 20.0f, 30.0f, 0.5f, -0.25f, 1.5f);
         set_quat(view.scene_rotation, 0.0f, 0.6f, 0.0f, 0.8f);
         set_quat(view.drag_rotation, 0.6f, 0.0f, 0.0f, 0.8f);
         ViewState expected = view;
@@ -100,12 +97,8 @@ TEST(HandleKey, EachRowEndsAsItSays)
                 }
                 handle_key(&e);
             }
-        expected.angle_z = row.z;
-        expected.angle_x = row.x;
-        expected.angle_y = row.y;
-        expected.quaternion_mode = row.quaternion_mode;
-        expected.shift_held = row.shift;
-        expected.ctrl_held = row.ctrl;
+        std::tie(expected.angle_z, expected.angle_x, expected.angle_y, expected.quaternion_mode, expected.shift_held,
+            expected.ctrl_held) = std::tie(row.z, row.x, row.y, row.quaternion_mode, row.shift, row.ctrl);
         EXPECT_TRUE(same_view(view, expected));
     }
 }

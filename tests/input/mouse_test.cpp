@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "input_events.h"
 #include "math/trackball.h"
@@ -72,11 +73,8 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
         start_drag(c.from_x, c.from_y);
         ViewState expected = view;
         move_to(c.to_x, c.to_y);
-        expected.offset_x = c.offset_x;
-        expected.offset_y = c.offset_y;
-        expected.offset_z = c.offset_z;
-        expected.last_mouse_x = c.to_x;
-        expected.last_mouse_y = c.to_y;
+        std::tie(expected.offset_x, expected.offset_y, expected.offset_z, expected.last_mouse_x,
+            expected.last_mouse_y) = std::tie(c.offset_x, c.offset_y, c.offset_z, c.to_x, c.to_y);
         EXPECT_TRUE(same_view(view, expected));
     }
 }

@@ -117,7 +117,7 @@ TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
         recorder_reset();
         draw_frame();
         const std::vector<Drawn> want = expected_frame(s);
-        const std::vector<Vertex>& got = recorded_vertices();
+        const std::vector<Vertex>& got = recorded_vertices;
         ASSERT_EQ(got.size(), want.size());
         for (size_t v = 0; v < want.size(); ++v) {
             for (int i = 0; i < 3; ++i)
@@ -125,7 +125,7 @@ TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
             EXPECT_EQ(as_tuple(got[v].attributes), as_tuple(want[v].attributes)) << "vertex " << v;
         }
 
-        const std::vector<GlCall>& calls = recorded_calls();
+        const std::vector<GlCall>& calls = recorded_calls;
         EXPECT_EQ(calls.front().name, "glClear");
         EXPECT_EQ(calls.front().args, std::vector<double>{GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT});
         int depth = 0, ends = 0, swaps = 0;
@@ -180,7 +180,7 @@ TEST(Frame, AnglesTurnTheRectangleAsPictured)
             apply({quaternion_mode, r.angle_z, r.angle_x, r.angle_y, 0, 0, 0, {1, 0, 0}, 0});
             recorder_reset();
             draw_oriented_rect(0.0f, 0.0f, r.extra_y);
-            const std::vector<Vertex>& v = recorded_vertices();
+            const std::vector<Vertex>& v = recorded_vertices;
             ASSERT_EQ(v.size(), 4u);
             for (int i = 0; i < 3; ++i) {
                 const double centre = (v[0].at[i] + v[1].at[i] + v[2].at[i] + v[3].at[i]) / 4;

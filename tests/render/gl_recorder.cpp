@@ -5,17 +5,18 @@
 
 #include <cmath>
 
+std::vector<GlCall> recorded_calls;
+std::vector<Vertex> recorded_vertices;
+
 namespace {
 
-std::vector<GlCall> calls;
-std::vector<Vertex> vertices;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
 Attributes current;
 
 template <typename... Args> void record(const char* name, Args... args)
 {
-    calls.push_back({name, {static_cast<double>(args)...}});
+    recorded_calls.push_back({name, {static_cast<double>(args)...}});
 }
 
 // Only the modelview stack is followed; the renderer never touches another.
@@ -33,21 +34,11 @@ const std::vector<std::string> RECORDED_FUNCTIONS = {"glClear", "glMatrixMode", 
 
 void recorder_reset()
 {
-    calls.clear();
-    vertices.clear();
+    recorded_calls.clear();
+    recorded_vertices.clear();
     stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
     current = {1, 1, 1, 1, 0, GL_FILL};
-}
-
-const std::vector<GlCall>& recorded_calls()
-{
-    return calls;
-}
-
-const std::vector<Vertex>& recorded_vertices()
-{
-    return vertices;
 }
 
 // The layer itself: same signatures as <GL/gl.h> and <SDL.h>.
@@ -96,7 +87,7 @@ void glMultMatrixf(const GLfloat* m)
 {
     const Matrix d = matrix_of(m);
     multiply_on(d);
-    calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
+    recorded_calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
@@ -138,7 +129,7 @@ void glEnd()
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    vertices.push_back({transformed(stack.back(), {x, y, z}), current});
+    recorded_vertices.push_back({transformed(stack.back(), {x, y, z}), current});
     record("glVertex3f", x, y, z);
 }
 

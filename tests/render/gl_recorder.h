@@ -29,8 +29,8 @@ struct Vertex {
 // Forgets every call and vertex, sets the followed modelview stack to the identity
 // and the attributes to OpenGL's initial ones.
 void recorder_reset();
-const std::vector<GlCall>& recorded_calls();
-const std::vector<Vertex>& recorded_vertices();
+extern std::vector<GlCall> recorded_calls;
+extern std::vector<Vertex> recorded_vertices;
 
 // Names of every function the layer defines.
 extern const std::vector<std::string> RECORDED_FUNCTIONS;
