@@ -41,13 +41,12 @@ void set_unit_quat(float* q, const Quaternion& raw)
 // but the stored position.
 TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
 {
-    struct Case {
+    const struct {
         const char* what;
         bool shift, ctrl;
         int from_x, from_y, to_x, to_y;
         float offset_x, offset_y, offset_z;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"shift, down", true, false, 200, 100, 200, 148, 0.0f, 0.0f, 0.6f},
         {"shift, up", true, false, 200, 148, 200, 100, 0.0f, 0.0f, -0.6f},
         // Never both true through the keys, but if so the step moves along z.
@@ -65,7 +64,7 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
         // Past the eye distance of 5, never clamped: the scene goes behind the eye.
         {"shift, the whole height", true, false, 0, 0, 0, 479, 0.0f, 0.0f, offset_step(479, TWO_OVER_HEIGHT)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_view();
         view.shift_held = c.shift;

@@ -69,24 +69,33 @@ protected:
     }
 };
 
-TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
+// Quads in line mode become their four edges as one-pixel lines, sent at the
+// swap; filled ones reach the emulation as they came, at once.
+TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
 {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glColor3f(1.0f, 1.0f, 0.0f);
     const double xs[4] = {0.41, -0.41, -0.41, 0.41};
     const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 4; ++i)
-        glVertex3f(static_cast<float>(xs[i]), static_cast<float>(ys[i]), -1.0f);
-    glEnd();
-    web_gl_swap();
-
-    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
-    ASSERT_EQ(rec.vertices.size(), 8u);
-    const int corners[8] = {0, 1, 1, 2, 2, 3, 3, 0};
-    for (int i = 0; i < 8; ++i) {
-        expect_clip(rec.vertices[i].clip, xs[corners[i]], ys[corners[i]], -1.0);
-        EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
+    const struct {
+        GLenum polygon_mode, sent;
+        std::vector<int> corners;
+    } rows[] = {{GL_LINE, GL_LINES, {0, 1, 1, 2, 2, 3, 3, 0}}, {GL_FILL, GL_QUADS, {0, 1, 2, 3}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sent);
+        rec = Recording();
+        glPolygonMode(GL_FRONT_AND_BACK, row.polygon_mode);
+        glColor3f(1.0f, 1.0f, 0.0f);
+        glBegin(GL_QUADS);
+        for (int i = 0; i < 4; ++i)
+            glVertex3f(static_cast<float>(xs[i]), static_cast<float>(ys[i]), -1.0f);
+        glEnd();
+        if (row.polygon_mode == GL_LINE)
+            web_gl_swap();
+        ASSERT_EQ(rec.begins, std::vector<GLenum>{row.sent});
+        ASSERT_EQ(rec.vertices.size(), row.corners.size());
+        for (size_t i = 0; i < row.corners.size(); ++i) {
+            expect_clip(rec.vertices[i].clip, xs[row.corners[i]], ys[row.corners[i]], -1.0);
+            EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
+        }
     }
 }
 
@@ -111,20 +120,19 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
 
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
 {
-    struct Row {
+    const struct {
         float width;
         double ratio;  // device pixels a window pixel
         float x1, y1;  // from the origin to here, in the plane z = 0
         double dx, dy; // expected offset of each copy from the one before, in window pixels
         size_t copies;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {2.0f, 1.0, 1.0f, 0.2f, 0.0, 1.0, 2}, // mostly across: the copies lie one above the other
         {2.0f, 1.0, 0.2f, 1.0f, 1.0, 0.0, 2}, // mostly up: side by side
         {1.0f, 2.0, 1.0f, 0.2f, 0.0, 0.5, 2}, // on a dense screen, every line
         {2.0f, 3.0, 0.2f, 1.0f, 1.0 / 3.0, 0.0, 6},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "width " << row.width << ", ratio " << row.ratio);
         rec = Recording();
         web_gl_pixel_ratio(row.ratio);
@@ -205,14 +213,6 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     // The colour at the cut, a twelfth of the way from blue to white.
     EXPECT_NEAR(rec.vertices[1].colour[0], 4.0 / 50.0, 1e-6);
     EXPECT_NEAR(rec.vertices[1].colour[2], 1.0, 1e-6);
-}
-
-TEST_F(GlLayer, OtherPrimitivesReachTheEmulationAsTheyCame)
-{
-    draw(GL_QUADS, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}); // filled
-    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_QUADS});
-    ASSERT_EQ(rec.vertices.size(), 4u);
-    expect_clip(rec.vertices[2].clip, 1.0, 1.0, 0.0);
 }
 
 // m times v, or v itself while m is loaded as the identity.
