@@ -89,12 +89,9 @@ TEST(HandleKey, EachRowEndsAsItSays)
         MustNotExit carry_on;
         for (const Keys& k : row.keys)
             for (int n = 0; n < k.times; ++n) {
-                SDL_Event e = k.odd ? key_event(k.type, k.sym, static_cast<SDLMod>(KMOD_LSHIFT | KMOD_CAPS), 'A')
-                                    : key_event(k.type, k.sym);
-                if (k.odd) {
-                    e.key.state = SDL_RELEASED;
-                    e.key.keysym.scancode = 200;
-                }
+                SDL_Event e = key_event(k.type, k.sym);
+                if (k.odd)
+                    e.key = {k.type, 0, SDL_RELEASED, {200, k.sym, static_cast<SDLMod>(KMOD_LSHIFT | KMOD_CAPS), 'A'}};
                 handle_key(&e);
             }
         std::tie(expected.angle_z, expected.angle_x, expected.angle_y, expected.quaternion_mode, expected.shift_held,

@@ -73,33 +73,27 @@ TEST(TrackballRotation, StepsOfKnownTurn)
     }
 }
 
-TEST(TrackballRotation, SwappedPositionsGiveInverse)
+// Swapped positions give the inverse, bit for bit. Both positions on the sphere,
+// the step carries the first surface point onto the second, so the scene
+// follows the pointer.
+TEST(TrackballRotation, SwappedPositionsGiveInverseAndSpherePointsFollow)
 {
     std::mt19937 rng(17);
     for (int n = 0; n < 1000; ++n) {
-        const float a = uniform(rng, -1, 1), b = uniform(rng, -1, 1);
-        const float c = uniform(rng, -1, 1), d = uniform(rng, -1, 1);
-        Quat fwd, back;
-        trackball_rotation(fwd, a, b, c, d);
-        trackball_rotation(back, c, d, a, b);
-        const float inv[4] = {-fwd[0], -fwd[1], -fwd[2], fwd[3]};
-        ASSERT_TRUE(bits_equal(back, inv, 4)) << n;
-    }
-}
-
-// Both positions on the sphere: the step carries the first surface point onto
-// the second, so the scene follows the pointer.
-TEST(TrackballRotation, CarriesSpherePointOntoSpherePoint)
-{
-    std::mt19937 rng(23);
-    for (int n = 0; n < 1000; ++n) {
         float pos[4];
         for (float& v : pos)
-            v = uniform(rng, -0.4f, 0.4f);
-        Quat q;
-        trackball_rotation(q, pos[0], pos[1], pos[2], pos[3]);
+            v = uniform(rng, -1, 1);
+        Quat fwd, back;
+        trackball_rotation(fwd, pos[0], pos[1], pos[2], pos[3]);
+        trackball_rotation(back, pos[2], pos[3], pos[0], pos[1]);
+        const float inv[4] = {-fwd[0], -fwd[1], -fwd[2], fwd[3]};
+        ASSERT_TRUE(bits_equal(back, inv, 4)) << n;
+
+        for (float& v : pos)
+            v *= 0.4f;
+        trackball_rotation(fwd, pos[0], pos[1], pos[2], pos[3]);
         Mat4 m;
-        quat_to_matrix(m, q);
+        quat_to_matrix(m, fwd);
         const Point p1 = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
         const Point p2 = {pos[2], pos[3], project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3])};
         const Point got = transformed(matrix_of(m), p1);

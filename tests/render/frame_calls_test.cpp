@@ -85,8 +85,7 @@ std::vector<Drawn> expected_frame(const ViewSetting& s)
     std::vector<Drawn> out;
     for (int a = 0; a < 3; ++a) {
         const Attributes colour = {double(a == 0), double(a == 1), double(a == 2), 1, GL_LINES, GL_FILL};
-        Point end = {0, 0, 0};
-        end[a] = 50;
+        const Point end = {50.0 * (a == 0), 50.0 * (a == 1), 50.0 * (a == 2)};
         out.push_back({transformed(eye, {0, 0, 0}), colour, AXIS_TOLERANCE});
         out.push_back({transformed(eye, end), colour, AXIS_TOLERANCE});
     }

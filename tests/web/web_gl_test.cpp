@@ -15,18 +15,18 @@ namespace {
 
 struct Emitted {
     double clip[4];
-    float colour[4];
+    std::array<float, 4> colour;
 };
 
 struct Recording {
     std::vector<GLenum> begins;
     std::vector<Emitted> vertices;
-    float colour[4] = {0, 0, 0, 0};
+    std::array<float, 4> colour = {0, 0, 0, 0};
     GLint matrix_mode = GL_MODELVIEW;
     int pushed = 0;             // push minus pop
     bool identity_mv = false;   // the modelview, as loaded
     bool identity_proj = false; // the projection, as loaded
-    GLint viewport[4] = {0, 0, 0, 0};
+    std::array<GLint, 4> viewport = {0, 0, 0, 0};
 } rec;
 
 // The frame the program sets up: 60 degrees, 4:3, planes 1 and 1024, a
@@ -137,8 +137,9 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelAp
         rec = Recording();
         web_gl_pixel_ratio(row.ratio);
         // The program keeps its window's pixels; the viewport is the canvas's.
-        const GLint device[4] = {0, 0, static_cast<GLint>(WIDTH * row.ratio), static_cast<GLint>(HEIGHT * row.ratio)};
-        EXPECT_TRUE(std::equal(device, device + 4, rec.viewport));
+        const std::array<GLint, 4> device = {
+            0, 0, static_cast<GLint>(WIDTH * row.ratio), static_cast<GLint>(HEIGHT * row.ratio)};
+        EXPECT_EQ(rec.viewport, device);
         glLineWidth(row.width);
         draw(GL_LINES, {{0, 0, 0}, {row.x1, row.y1, 0}});
         web_gl_swap();
@@ -238,16 +239,14 @@ void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)
 {
     const double v[4] = {x, y, z, w};
     double eye[4];
-    Emitted e = {};
+    Emitted e = {{}, rec.colour};
     transform(MODELVIEW, rec.identity_mv, v, eye);
     transform(PROJECTION, rec.identity_proj, eye, e.clip);
-    std::copy(rec.colour, rec.colour + 4, e.colour);
     rec.vertices.push_back(e);
 }
 void emscripten_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
-    const float c[4] = {r, g, b, a};
-    std::copy(c, c + 4, rec.colour);
+    rec.colour = {r, g, b, a};
 }
 void emscripten_glGetFloatv(GLenum name, GLfloat* values)
 {
@@ -275,8 +274,7 @@ void emscripten_glPopMatrix()
 }
 void emscripten_glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    const GLint v[4] = {x, y, width, height};
-    std::copy(v, v + 4, rec.viewport);
+    rec.viewport = {x, y, width, height};
 }
 void emscripten_glClear(GLbitfield)
 {
