@@ -28,11 +28,6 @@ protected:
     void TearDown() override { SDL_Quit(); }
 };
 
-void push(SDL_Event e)
-{
-    ASSERT_EQ(SDL_PushEvent(&e), 0);
-}
-
 SDL_Event of_type(Uint8 type)
 {
     SDL_Event e = {};
@@ -119,8 +114,8 @@ TEST_F(Dispatch, EachQueueEndsAsItSays)
         calls.clear();
         view = ViewState();
         ViewState expected = view;
-        for (const SDL_Event& e : row.events)
-            push(e);
+        for (SDL_Event e : row.events)
+            ASSERT_EQ(SDL_PushEvent(&e), 0);
         {
             MustNotExit carry_on;
             process_events();
@@ -140,8 +135,8 @@ TEST_F(Dispatch, QuitPrintsAndEndsWithStatusZeroLeavingTheRestQueued)
         {
             std::fflush(stdout);
             dup2(STDERR_FILENO, STDOUT_FILENO);
-            push(of_type(SDL_QUIT));
-            push(key_event(SDL_KEYDOWN, SDLK_e));
+            for (SDL_Event e : {of_type(SDL_QUIT), key_event(SDL_KEYDOWN, SDLK_e)})
+                ASSERT_EQ(SDL_PushEvent(&e), 0);
             print_calls = true;
             process_events();
         },
