@@ -144,11 +144,8 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
             }
             EXPECT_EQ(apart > 1e-2, row.orders_differ) << "the two orders must be told apart";
         }
-        EXPECT_EQ(view.last_mouse_x, row.to_x);
-        EXPECT_EQ(view.last_mouse_y, row.to_y);
-        EXPECT_EQ(view.offset_x, 0.0f);
-        EXPECT_EQ(view.offset_y, 0.0f);
-        EXPECT_EQ(view.offset_z, 0.0f);
+        EXPECT_EQ(std::tie(view.last_mouse_x, view.last_mouse_y, view.offset_x, view.offset_y, view.offset_z),
+            std::make_tuple(row.to_x, row.to_y, 0.0f, 0.0f, 0.0f));
     }
 }
 
@@ -162,8 +159,7 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
 
     hand_key(SDL_KEYDOWN, SDLK_LCTRL);
     move_to(394, 202);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_y, 0.6f);
+    EXPECT_EQ(std::tie(view.offset_x, view.offset_y), std::make_tuple(0.6f, 0.6f));
     EXPECT_EQ(quaternion_of(view.scene_rotation), turned);
 
     // And back to turning, from where the pan left off.
@@ -173,6 +169,5 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
         static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
     EXPECT_EQ(quaternion_of(view.drag_rotation), quaternion_of(expected));
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_y, 0.6f);
+    EXPECT_EQ(std::tie(view.offset_x, view.offset_y), std::make_tuple(0.6f, 0.6f));
 }

@@ -69,9 +69,7 @@ Matrix orientation(const ViewSetting& s, float extra_y)
     return q ? multiply(m, turn(extra_y, q, 0, -1, 0)) : m;
 }
 
-struct Drawn {
-    Point at;
-    Attributes attributes;
+struct Drawn : Vertex {
     double tolerance;
 };
 
@@ -86,15 +84,15 @@ std::vector<Drawn> expected_frame(const ViewSetting& s)
     for (int a = 0; a < 3; ++a) {
         const Attributes colour = {double(a == 0), double(a == 1), double(a == 2), 1, GL_LINES, GL_FILL};
         const Point end = {50.0 * (a == 0), 50.0 * (a == 1), 50.0 * (a == 2)};
-        out.push_back({transformed(eye, {0, 0, 0}), colour, AXIS_TOLERANCE});
-        out.push_back({transformed(eye, end), colour, AXIS_TOLERANCE});
+        out.push_back({{transformed(eye, {0, 0, 0}), colour}, AXIS_TOLERANCE});
+        out.push_back({{transformed(eye, end), colour}, AXIS_TOLERANCE});
     }
     const double w = static_cast<float>(HALF_WIDTH), h = static_cast<float>(HALF_HEIGHT);
     for (float fan : {0.0f, 45.0f, 90.0f, -45.0f, -90.0f}) {
         const Matrix m = multiply(eye, orientation(s, fan));
         const Attributes look = {1, 1, s.quaternion_mode ? 0.0 : 1.0, fan == 0 ? 2.0 : 1.0, GL_QUADS, GL_LINE};
         for (const Point& corner : {Point{w, h, -1}, Point{-w, h, -1}, Point{-w, -h, -1}, Point{w, -h, -1}})
-            out.push_back({transformed(m, corner), look, RECT_TOLERANCE});
+            out.push_back({{transformed(m, corner), look}, RECT_TOLERANCE});
     }
     return out;
 }

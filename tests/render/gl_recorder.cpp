@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <tuple>
 
 std::vector<GlCall> recorded_calls;
 std::vector<Vertex> recorded_vertices;
@@ -104,9 +105,7 @@ void glLineWidth(GLfloat width)
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
-    current.red = r;
-    current.green = g;
-    current.blue = b;
+    std::tie(current.red, current.green, current.blue) = std::make_tuple(double{r}, double{g}, double{b});
     record("glColor3f", r, g, b);
 }
 

@@ -35,8 +35,7 @@ constexpr double F = 1.7320508075688772; // 1 / tan(30 degrees)
 const GLfloat PROJECTION[16] = {static_cast<float>(F * 0.75), 0, 0, 0, 0, static_cast<float>(F), 0, 0, 0, 0,
     -1025.0f / 1023.0f, -1, 0, 0, -2048.0f / 1023.0f, 0};
 const GLfloat MODELVIEW[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
+constexpr int WIDTH = 640, HEIGHT = 480;
 
 constexpr double NEAR = 1e-5;
 
