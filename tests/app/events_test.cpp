@@ -42,6 +42,8 @@ SDL_Event active(Uint8 gain, Uint8 state)
     return e;
 }
 
+constexpr Uint8 PRESS = SDL_MOUSEBUTTONDOWN, RELEASE = SDL_MOUSEBUTTONUP;
+
 SDL_Event button(Uint8 type, Uint8 which, Uint16 x, Uint16 y)
 {
     SDL_Event e = {};
@@ -89,24 +91,20 @@ TEST_F(Dispatch, EachQueueEndsAsItSays)
             {"frame"}, false, 0, 0},
         // The release stores nothing: the press position stays.
         {"motion only while a button is down",
-            {motion_event(5, 6), button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 600, 470), motion_event(601, 471),
-                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 601, 471), motion_event(602, 472)},
+            {motion_event(5, 6), button(PRESS, SDL_BUTTON_RIGHT, 600, 470), motion_event(601, 471),
+                button(RELEASE, SDL_BUTTON_RIGHT, 601, 471), motion_event(602, 472)},
             {"motion 601 471"}, false, 600, 470},
         // A release lost in SDL's full queue: motion with no button held ends the drag.
         {"motion with no button held",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), motion_event(11, 21, 0), motion_event(12, 22)}, {},
-            false, 10, 20},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), motion_event(11, 21, 0), motion_event(12, 22)}, {}, false, 10, 20},
         {"every button, the latest press wins",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
-                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479)},
-            {}, true, 639, 479},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), button(PRESS, SDL_BUTTON_MIDDLE, 639, 479)}, {}, true, 639, 479},
         // Releasing either button ends the drag although the other is still held.
         {"either release ends the drag",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
-                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479),
-                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 639, 479), motion_event(100, 100)},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), button(PRESS, SDL_BUTTON_MIDDLE, 639, 479),
+                button(RELEASE, SDL_BUTTON_LEFT, 639, 479), motion_event(100, 100)},
             {}, false, 639, 479},
-        {"coordinates unsigned", {button(SDL_MOUSEBUTTONDOWN, 7, 65535, 40000)}, {}, true, 65535, 40000},
+        {"coordinates unsigned", {button(PRESS, 7, 65535, 40000)}, {}, true, 65535, 40000},
         {"other event types", other_types, {}, false, 0, 0},
     };
     for (const auto& row : rows) {

@@ -89,12 +89,11 @@ TEST(QuatCompose, EverySecondCallNormalises)
     for (int call = 1; call <= 4; ++call) {
         Quat q;
         quat_compose(q1, q2, q);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 4; ++i)
             if (call % 2)
                 EXPECT_EQ(q[i], raw[i]) << "call " << call;
             else
                 EXPECT_FLOAT_EQ(q[i], static_cast<float>(raw[i] / std::sqrt(427.5))) << "call " << call;
-        }
     }
 }
 

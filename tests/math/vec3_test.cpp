@@ -17,24 +17,17 @@ TEST(Vec3, OperationsWithOutputOnEitherInput)
         Op op;
         Vec3 want;
     } rows[] = {
-        {"zero", {-1, -2, -3}, {}, [](float* a, float*) { return vec3_zero(a), a; }, {0, 0, 0}},
-        {"set", {}, {}, [](float* a, float*) { return vec3_set(a, 1, 2, 3), a; }, {1, 2, 3}},
-        {"copy, source first", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), b; }, {1, 2, 3}},
-        {"copy leaves the source", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), a; },
-            {1, 2, 3}},
-        {"a - b into a", {1, 2, 3}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_sub(a, b, a), a; },
-            {0.5f, 6, -5}},
-        {"a + b into b", {0.5f, 6, -5}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_add(a, b, b), b; },
-            {1, 2, 3}},
-        {"a - b into b", {0.5f, 6, -5}, {1, 2, 3}, [](float* a, float* b) { return vec3_sub(a, b, b), b; },
-            {-0.5f, 4, -8}},
-        {"scale", {-0.5f, 4, -8}, {}, [](float* a, float*) { return vec3_scale(a, -2.0f), a; }, {1, -8, 16}},
-        {"x cross y into a", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
-            {0, 0, 1}},
-        {"x cross y into b", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, b), b; },
-            {0, 0, 1}},
-        {"z cross y into a", {0, 0, 1}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
-            {-1, 0, 0}},
+        {"zero", {-1, -2, -3}, {}, [](auto a, auto) { return vec3_zero(a), a; }, {0, 0, 0}},
+        {"set", {}, {}, [](auto a, auto) { return vec3_set(a, 1, 2, 3), a; }, {1, 2, 3}},
+        {"copy, source first", {1, 2, 3}, {7, 8, 9}, [](auto a, auto b) { return vec3_copy(a, b), b; }, {1, 2, 3}},
+        {"copy leaves the source", {1, 2, 3}, {7, 8, 9}, [](auto a, auto b) { return vec3_copy(a, b), a; }, {1, 2, 3}},
+        {"a - b into a", {1, 2, 3}, {0.5f, -4, 8}, [](auto a, auto b) { return vec3_sub(a, b, a), a; }, {0.5f, 6, -5}},
+        {"a + b into b", {0.5f, 6, -5}, {0.5f, -4, 8}, [](auto a, auto b) { return vec3_add(a, b, b), b; }, {1, 2, 3}},
+        {"a - b into b", {0.5f, 6, -5}, {1, 2, 3}, [](auto a, auto b) { return vec3_sub(a, b, b), b; }, {-0.5f, 4, -8}},
+        {"scale", {-0.5f, 4, -8}, {}, [](auto a, auto) { return vec3_scale(a, -2.0f), a; }, {1, -8, 16}},
+        {"x cross y into a", {1, 0, 0}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, a), a; }, {0, 0, 1}},
+        {"x cross y into b", {1, 0, 0}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, b), b; }, {0, 0, 1}},
+        {"z cross y into a", {0, 0, 1}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, a), a; }, {-1, 0, 0}},
     };
     for (const auto& r : rows) {
         Vec3 a = {r.a[0], r.a[1], r.a[2]}, b = {r.b[0], r.b[1], r.b[2]};
