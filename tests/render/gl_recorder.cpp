@@ -6,18 +6,18 @@
 #include <cmath>
 #include <tuple>
 
-std::vector<GlCall> recorded_calls;
-std::vector<Vertex> recorded_vertices;
-
 namespace {
 
+std::vector<GlCall> calls;
+std::vector<Point> vertices;
+std::vector<Attributes> attributes;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
 Attributes current;
 
 template <typename... Args> void record(const char* name, Args... args)
 {
-    recorded_calls.push_back({name, {static_cast<double>(args)...}});
+    calls.push_back({name, {static_cast<double>(args)...}});
 }
 
 // Only the modelview stack is followed; the renderer never touches another.
@@ -35,11 +35,27 @@ const std::vector<std::string> RECORDED_FUNCTIONS = {"glClear", "glMatrixMode", 
 
 void recorder_reset()
 {
-    recorded_calls.clear();
-    recorded_vertices.clear();
+    calls.clear();
+    vertices.clear();
+    attributes.clear();
     stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
     current = {1, 1, 1, 1, 0, GL_FILL};
+}
+
+const std::vector<GlCall>& recorded_calls()
+{
+    return calls;
+}
+
+const std::vector<Point>& recorded_vertices()
+{
+    return vertices;
+}
+
+const std::vector<Attributes>& recorded_attributes()
+{
+    return attributes;
 }
 
 // The layer itself: same signatures as <GL/gl.h> and <SDL.h>.
@@ -88,7 +104,7 @@ void glMultMatrixf(const GLfloat* m)
 {
     const Matrix d = matrix_of(m);
     multiply_on(d);
-    recorded_calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
+    calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
@@ -128,7 +144,8 @@ void glEnd()
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    recorded_vertices.push_back({transformed(stack.back(), {x, y, z}), current});
+    vertices.push_back(transformed(stack.back(), {x, y, z}));
+    attributes.push_back(current);
     record("glVertex3f", x, y, z);
 }
 

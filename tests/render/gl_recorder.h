@@ -18,17 +18,13 @@ struct Attributes {
     unsigned primitive, polygon_mode;
 };
 
-// A glVertex3f, carried through the modelview matrix current at that call, and its attributes.
-struct Vertex {
-    Point at;
-    Attributes attributes;
-};
-
 // Forgets every call and vertex, sets the followed modelview stack to the identity
 // and the attributes to OpenGL's initial ones.
 void recorder_reset();
-extern std::vector<GlCall> recorded_calls;
-extern std::vector<Vertex> recorded_vertices;
+const std::vector<GlCall>& recorded_calls();
+// Each glVertex3f, carried through the modelview matrix current at that call, and its attributes.
+const std::vector<Point>& recorded_vertices();
+const std::vector<Attributes>& recorded_attributes();
 
 // Names of every function the layer defines.
 extern const std::vector<std::string> RECORDED_FUNCTIONS;
