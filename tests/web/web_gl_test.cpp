@@ -111,10 +111,9 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
     glEnd();
     web_gl_swap();
     ASSERT_EQ(rec.vertices.size(), 4u);
-    const float want[4][3] = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}};
+    const std::array<float, 4> red = {1, 0, 0, 1}, green = {0, 1, 0, 1};
     for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(rec.vertices[i].colour[c], want[i][c]) << "vertex " << i;
+        EXPECT_EQ(rec.vertices[i].colour, i < 2 ? red : green) << "vertex " << i;
 }
 
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
