@@ -28,12 +28,6 @@ float offset_step(int pixels, float factor)
     return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
 }
 
-void set_unit_quat(float* q, const Quaternion& raw)
-{
-    for (int i = 0; i < 4; ++i)
-        q[i] = static_cast<float>(raw[i] / quaternion_length(raw));
-}
-
 } // namespace
 
 // Shift drags move along z and Ctrl drags pan, by the stored float factors
@@ -110,24 +104,25 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
     const auto up = [](int pixels) { return static_cast<float>(pixels * static_cast<double>(ONE_OVER_HEIGHT)); };
     const struct {
         const char* what;
-        double x, y, z, w; // the scene rotation before, normalised here
+        Quaternion scene; // the scene rotation before, normalised here
         int from_x, from_y, to_x, to_y, steps;
         float p1x, p1y, p2x, p2y; // or all 0 for a zero move
         bool orders_differ;
     } rows[] = {
-        {"rightwards", 0, 0, 0, 1, 320, 240, 420, 240, 1, 0, 0, 0.3125f, 0.0f, false},
-        {"down and right", 0.3, -0.5, 0.2, 0.78, 320, 240, 420, 300, 1, 0, 0, 0.3125f, up(-120), true},
-        {"zero move", 0.1, 0.2, 0.3, 0.9, 123, 456, 123, 456, 2, 0, 0, 0, 0, false},
-        {"corner to centre", 0, 0, 0, 1, 0, 0, 320, 240, 1, -1.0f, 1.0f, 0, 0, false},
-        {"centre to corner", 0, 0, 0, 1, 320, 240, 639, 479, 1, 0, 0, 0.996875f, -0.9958334f, false},
-        {"near the edge", 0, 0, 0, 1, 320, 240, 2, 1, 1, 0, 0, across(-636), up(478), false},
+        {"rightwards", {0, 0, 0, 1}, 320, 240, 420, 240, 1, 0, 0, 0.3125f, 0.0f, false},
+        {"down and right", {0.3, -0.5, 0.2, 0.78}, 320, 240, 420, 300, 1, 0, 0, 0.3125f, up(-120), true},
+        {"zero move", {0.1, 0.2, 0.3, 0.9}, 123, 456, 123, 456, 2, 0, 0, 0, 0, false},
+        {"corner to centre", {0, 0, 0, 1}, 0, 0, 320, 240, 1, -1.0f, 1.0f, 0, 0, false},
+        {"centre to corner", {0, 0, 0, 1}, 320, 240, 639, 479, 1, 0, 0, 0.996875f, -0.9958334f, false},
+        {"near the edge", {0, 0, 0, 1}, 320, 240, 2, 1, 1, 0, 0, across(-636), up(478), false},
     };
     EXPECT_NE(across(-636), static_cast<float>(-636.0 / 640.0));
     EXPECT_NE(up(478), static_cast<float>(478.0 / 480.0));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         reset_view();
-        set_unit_quat(view.scene_rotation, {row.x, row.y, row.z, row.w});
+        for (int i = 0; i < 4; ++i)
+            view.scene_rotation[i] = static_cast<float>(row.scene[i] / quaternion_length(row.scene));
         start_drag(row.from_x, row.from_y);
         for (int step = 0; step < row.steps; ++step) {
             const Quaternion before = quaternion_of(view.scene_rotation);
