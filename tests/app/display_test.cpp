@@ -23,15 +23,13 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
 
     // Zero at load: the identity must come from display setup.
-    for (float c : view.scene_rotation)
-        ASSERT_EQ(c, 0.0f);
+    ASSERT_EQ(std::vector<float>(view.scene_rotation, view.scene_rotation + 4), std::vector<float>(4, 0.0f));
     init_display();
     EXPECT_EQ(std::vector<float>(view.scene_rotation, view.scene_rotation + 4), (std::vector<float>{0, 0, 0, 1}));
 
     const SDL_Surface* screen = SDL_GetVideoSurface();
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->w, 640);
-    EXPECT_EQ(screen->h, 480);
+    EXPECT_EQ(std::make_pair(screen->w, screen->h), std::make_pair(640, 480));
     EXPECT_TRUE(screen->flags & SDL_OPENGL);
     EXPECT_FALSE(screen->flags & (SDL_FULLSCREEN | SDL_RESIZABLE));
     int value = 0;

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "app/events.h"
 #include "app/quit.h"
@@ -23,16 +24,9 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         SDL_SetEventFilter(accept_all_events);
-        calls.clear();
-        view = ViewState();
     }
     void TearDown() override { SDL_Quit(); }
 };
-
-void push(SDL_Event e)
-{
-    ASSERT_EQ(SDL_PushEvent(&e), 0);
-}
 
 SDL_Event of_type(Uint8 type)
 {
@@ -43,18 +37,17 @@ SDL_Event of_type(Uint8 type)
 
 SDL_Event active(Uint8 gain, Uint8 state)
 {
-    SDL_Event e = of_type(SDL_ACTIVEEVENT);
-    e.active.gain = gain;
-    e.active.state = state;
+    SDL_Event e = {};
+    e.active = {SDL_ACTIVEEVENT, gain, state};
     return e;
 }
 
+constexpr Uint8 PRESS = SDL_MOUSEBUTTONDOWN, RELEASE = SDL_MOUSEBUTTONUP;
+
 SDL_Event button(Uint8 type, Uint8 which, Uint16 x, Uint16 y)
 {
-    SDL_Event e = of_type(type);
-    e.button.button = which;
-    e.button.x = x;
-    e.button.y = y;
+    SDL_Event e = {};
+    e.button = {type, 0, which, 0, x, y};
     return e;
 }
 
@@ -98,24 +91,20 @@ TEST_F(Dispatch, EachQueueEndsAsItSays)
             {"frame"}, false, 0, 0},
         // The release stores nothing: the press position stays.
         {"motion only while a button is down",
-            {motion_event(5, 6), button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 600, 470), motion_event(601, 471),
-                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 601, 471), motion_event(602, 472)},
+            {motion_event(5, 6), button(PRESS, SDL_BUTTON_RIGHT, 600, 470), motion_event(601, 471),
+                button(RELEASE, SDL_BUTTON_RIGHT, 601, 471), motion_event(602, 472)},
             {"motion 601 471"}, false, 600, 470},
         // A release lost in SDL's full queue: motion with no button held ends the drag.
         {"motion with no button held",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20), motion_event(11, 21, 0), motion_event(12, 22)}, {},
-            false, 10, 20},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), motion_event(11, 21, 0), motion_event(12, 22)}, {}, false, 10, 20},
         {"every button, the latest press wins",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
-                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479)},
-            {}, true, 639, 479},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), button(PRESS, SDL_BUTTON_MIDDLE, 639, 479)}, {}, true, 639, 479},
         // Releasing either button ends the drag although the other is still held.
         {"either release ends the drag",
-            {button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20),
-                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 639, 479),
-                button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 639, 479), motion_event(100, 100)},
+            {button(PRESS, SDL_BUTTON_LEFT, 10, 20), button(PRESS, SDL_BUTTON_MIDDLE, 639, 479),
+                button(RELEASE, SDL_BUTTON_LEFT, 639, 479), motion_event(100, 100)},
             {}, false, 639, 479},
-        {"coordinates unsigned", {button(SDL_MOUSEBUTTONDOWN, 7, 65535, 40000)}, {}, true, 65535, 40000},
+        {"coordinates unsigned", {button(PRESS, 7, 65535, 40000)}, {}, true, 65535, 40000},
         {"other event types", other_types, {}, false, 0, 0},
     };
     for (const auto& row : rows) {
@@ -123,16 +112,15 @@ TEST_F(Dispatch, EachQueueEndsAsItSays)
         calls.clear();
         view = ViewState();
         ViewState expected = view;
-        for (const SDL_Event& e : row.events)
-            push(e);
+        for (SDL_Event e : row.events)
+            ASSERT_EQ(SDL_PushEvent(&e), 0);
         {
             MustNotExit carry_on;
             process_events();
         }
         EXPECT_EQ(calls, row.calls);
-        expected.button_down = row.button_down;
-        expected.last_mouse_x = row.last_x;
-        expected.last_mouse_y = row.last_y;
+        std::tie(expected.button_down, expected.last_mouse_x, expected.last_mouse_y) =
+            std::tie(row.button_down, row.last_x, row.last_y);
         EXPECT_TRUE(same_view(view, expected));
     }
 }
@@ -145,8 +133,8 @@ TEST_F(Dispatch, QuitPrintsAndEndsWithStatusZeroLeavingTheRestQueued)
         {
             std::fflush(stdout);
             dup2(STDERR_FILENO, STDOUT_FILENO);
-            push(of_type(SDL_QUIT));
-            push(key_event(SDL_KEYDOWN, SDLK_e));
+            for (SDL_Event e : {of_type(SDL_QUIT), key_event(SDL_KEYDOWN, SDLK_e)})
+                ASSERT_EQ(SDL_PushEvent(&e), 0);
             print_calls = true;
             process_events();
         },

@@ -20,6 +20,13 @@ void record(const std::string& call)
         printf("%s\n", call.c_str());
 }
 
+void record(const SDL_Event& event)
+{
+    if (event.type == SDL_MOUSEMOTION)
+        return record("motion " + std::to_string(event.motion.x) + " " + std::to_string(event.motion.y));
+    record(std::string(event.type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(event.key.keysym.sym));
+}
+
 } // namespace
 
 void draw_frame()
@@ -27,19 +34,12 @@ void draw_frame()
     record("frame");
 }
 
-std::string call_of(const SDL_Event& event)
-{
-    if (event.type == SDL_MOUSEMOTION)
-        return "motion " + std::to_string(event.motion.x) + " " + std::to_string(event.motion.y);
-    return std::string(event.type == SDL_KEYUP ? "key up " : "key down ") + std::to_string(event.key.keysym.sym);
-}
-
 void handle_key(const SDL_Event* event)
 {
-    record(call_of(*event));
+    record(*event);
 }
 
 void handle_mouse_motion(const SDL_Event* event)
 {
-    record(call_of(*event));
+    record(*event);
 }

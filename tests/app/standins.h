@@ -11,5 +11,3 @@
 extern std::vector<std::string> calls;
 // When set, each call is also printed on standard output.
 extern bool print_calls;
-// The entry a key or motion event makes when it reaches its handler.
-std::string call_of(const SDL_Event& event);

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "input_events.h"
 #include "math/trackball.h"
@@ -27,19 +28,6 @@ float offset_step(int pixels, float factor)
     return static_cast<float>(static_cast<double>(pixels) * static_cast<double>(factor) * GAIN);
 }
 
-void set_unit_quat(float* q, double x, double y, double z, double w)
-{
-    const double n = std::sqrt(x * x + y * y + z * z + w * w);
-    set_quat(
-        q, static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n), static_cast<float>(w / n));
-}
-
-void expect_quat_equal(const float* actual, const float* expected)
-{
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(actual[i], expected[i]) << "component " << i;
-}
-
 } // namespace
 
 // Shift drags move along z and Ctrl drags pan, by the stored float factors
@@ -47,13 +35,12 @@ void expect_quat_equal(const float* actual, const float* expected)
 // but the stored position.
 TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
 {
-    struct Case {
+    const struct {
         const char* what;
         bool shift, ctrl;
         int from_x, from_y, to_x, to_y;
         float offset_x, offset_y, offset_z;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"shift, down", true, false, 200, 100, 200, 148, 0.0f, 0.0f, 0.6f},
         {"shift, up", true, false, 200, 148, 200, 100, 0.0f, 0.0f, -0.6f},
         // Never both true through the keys, but if so the step moves along z.
@@ -71,7 +58,7 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
         // Past the eye distance of 5, never clamped: the scene goes behind the eye.
         {"shift, the whole height", true, false, 0, 0, 0, 479, 0.0f, 0.0f, offset_step(479, TWO_OVER_HEIGHT)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_view();
         view.shift_held = c.shift;
@@ -79,11 +66,8 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
         start_drag(c.from_x, c.from_y);
         ViewState expected = view;
         move_to(c.to_x, c.to_y);
-        expected.offset_x = c.offset_x;
-        expected.offset_y = c.offset_y;
-        expected.offset_z = c.offset_z;
-        expected.last_mouse_x = c.to_x;
-        expected.last_mouse_y = c.to_y;
+        std::tie(expected.offset_x, expected.offset_y, expected.offset_z, expected.last_mouse_x,
+            expected.last_mouse_y) = std::tie(c.offset_x, c.offset_y, c.offset_z, c.to_x, c.to_y);
         EXPECT_TRUE(same_view(view, expected));
     }
 }
@@ -120,31 +104,32 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
     const auto up = [](int pixels) { return static_cast<float>(pixels * static_cast<double>(ONE_OVER_HEIGHT)); };
     const struct {
         const char* what;
-        double x, y, z, w; // the scene rotation before, normalised here
+        Quaternion scene; // the scene rotation before, normalised here
         int from_x, from_y, to_x, to_y, steps;
         float p1x, p1y, p2x, p2y; // or all 0 for a zero move
         bool orders_differ;
     } rows[] = {
-        {"rightwards", 0, 0, 0, 1, 320, 240, 420, 240, 1, 0, 0, 0.3125f, 0.0f, false},
-        {"down and right", 0.3, -0.5, 0.2, 0.78, 320, 240, 420, 300, 1, 0, 0, 0.3125f, up(-120), true},
-        {"zero move", 0.1, 0.2, 0.3, 0.9, 123, 456, 123, 456, 2, 0, 0, 0, 0, false},
-        {"corner to centre", 0, 0, 0, 1, 0, 0, 320, 240, 1, -1.0f, 1.0f, 0, 0, false},
-        {"centre to corner", 0, 0, 0, 1, 320, 240, 639, 479, 1, 0, 0, 0.996875f, -0.9958334f, false},
-        {"near the edge", 0, 0, 0, 1, 320, 240, 2, 1, 1, 0, 0, across(-636), up(478), false},
+        {"rightwards", {0, 0, 0, 1}, 320, 240, 420, 240, 1, 0, 0, 0.3125f, 0.0f, false},
+        {"down and right", {0.3, -0.5, 0.2, 0.78}, 320, 240, 420, 300, 1, 0, 0, 0.3125f, up(-120), true},
+        {"zero move", {0.1, 0.2, 0.3, 0.9}, 123, 456, 123, 456, 2, 0, 0, 0, 0, false},
+        {"corner to centre", {0, 0, 0, 1}, 0, 0, 320, 240, 1, -1.0f, 1.0f, 0, 0, false},
+        {"centre to corner", {0, 0, 0, 1}, 320, 240, 639, 479, 1, 0, 0, 0.996875f, -0.9958334f, false},
+        {"near the edge", {0, 0, 0, 1}, 320, 240, 2, 1, 1, 0, 0, across(-636), up(478), false},
     };
     EXPECT_NE(across(-636), static_cast<float>(-636.0 / 640.0));
     EXPECT_NE(up(478), static_cast<float>(478.0 / 480.0));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         reset_view();
-        set_unit_quat(view.scene_rotation, row.x, row.y, row.z, row.w);
+        for (int i = 0; i < 4; ++i)
+            view.scene_rotation[i] = static_cast<float>(row.scene[i] / quaternion_length(row.scene));
         start_drag(row.from_x, row.from_y);
         for (int step = 0; step < row.steps; ++step) {
             const Quaternion before = quaternion_of(view.scene_rotation);
             move_to(row.to_x, row.to_y);
             Quat expected;
             trackball_rotation(expected, row.p1x, row.p1y, row.p2x, row.p2y);
-            expect_quat_equal(view.drag_rotation, expected);
+            EXPECT_EQ(quaternion_of(view.drag_rotation), quaternion_of(expected));
             const Quaternion scene_then_drag = hamilton(before, quaternion_of(view.drag_rotation));
             const Quaternion drag_then_scene = hamilton(quaternion_of(view.drag_rotation), before);
             double apart = 0.0;
@@ -154,11 +139,8 @@ TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
             }
             EXPECT_EQ(apart > 1e-2, row.orders_differ) << "the two orders must be told apart";
         }
-        EXPECT_EQ(view.last_mouse_x, row.to_x);
-        EXPECT_EQ(view.last_mouse_y, row.to_y);
-        EXPECT_EQ(view.offset_x, 0.0f);
-        EXPECT_EQ(view.offset_y, 0.0f);
-        EXPECT_EQ(view.offset_z, 0.0f);
+        EXPECT_EQ(std::tie(view.last_mouse_x, view.last_mouse_y, view.offset_x, view.offset_y, view.offset_z),
+            std::make_tuple(row.to_x, row.to_y, 0.0f, 0.0f, 0.0f));
     }
 }
 
@@ -167,16 +149,13 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     reset_view();
     start_drag(320, 240);
     move_to(330, 250);
-    Quat turned;
-    for (int i = 0; i < 4; ++i)
-        turned[i] = view.scene_rotation[i];
-    ASSERT_NE(turned[3], 1.0f);
+    const Quaternion turned = quaternion_of(view.scene_rotation);
+    ASSERT_NE(turned[3], 1.0);
 
     hand_key(SDL_KEYDOWN, SDLK_LCTRL);
     move_to(394, 202);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_y, 0.6f);
-    expect_quat_equal(view.scene_rotation, turned);
+    EXPECT_EQ(std::tie(view.offset_x, view.offset_y), std::make_tuple(0.6f, 0.6f));
+    EXPECT_EQ(quaternion_of(view.scene_rotation), turned);
 
     // And back to turning, from where the pan left off.
     hand_key(SDL_KEYUP, SDLK_LCTRL);
@@ -184,7 +163,6 @@ TEST(MouseGestureSwitch, CtrlMidDragPansFromTheLastRotatingPosition)
     Quat expected;
     trackball_rotation(expected, static_cast<float>(148.0 * static_cast<double>(ONE_OVER_WIDTH)),
         static_cast<float>(76.0 * static_cast<double>(ONE_OVER_HEIGHT)), 0.3125f, 0.0f);
-    expect_quat_equal(view.drag_rotation, expected);
-    EXPECT_EQ(view.offset_x, 0.6f);
-    EXPECT_EQ(view.offset_y, 0.6f);
+    EXPECT_EQ(quaternion_of(view.drag_rotation), quaternion_of(expected));
+    EXPECT_EQ(std::tie(view.offset_x, view.offset_y), std::make_tuple(0.6f, 0.6f));
 }

@@ -10,10 +10,7 @@
 #include "rotation.h"
 
 namespace {
-
-const Quat IDENTITY = {0.0f, 0.0f, 0.0f, 1.0f};
 constexpr double FOLLOW_TOL = 2e-5; // carrying one sphere point onto another
-
 } // namespace
 
 // On the sphere inside the circle of radius r / sqrt(2), on the sheet from it on.
@@ -65,49 +62,42 @@ TEST(TrackballRotation, StepsOfKnownTurn)
         {0.0f, 0.0f, FLT_TRUE_MIN, 0.0f, {0, -1, 0, 1}, {0, NEG, 0, 1}, false},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y);
         Quat q = {9.0f, 9.0f, 9.0f, 9.0f};
         trackball_rotation(q, r.p1x, r.p1y, r.p2x, r.p2y);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_GE(q[i], r.low[i]) << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y << " [" << i << "]";
-            EXPECT_LE(q[i], r.high[i]) << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y << " [" << i
-                                       << "]";
+            EXPECT_GE(q[i], r.low[i]) << i;
+            EXPECT_LE(q[i], r.high[i]) << i;
         }
-        EXPECT_TRUE(!r.exact || bits_equal(q, IDENTITY, 4));
+        EXPECT_TRUE(!r.exact || bits_equal(q, r.low, 4)); // the identity, +0s and all
     }
 }
 
-TEST(TrackballRotation, SwappedPositionsGiveInverse)
+// Swapped positions give the inverse, bit for bit. Both positions on the sphere,
+// the step carries the first surface point onto the second, so the scene
+// follows the pointer.
+TEST(TrackballRotation, SwappedPositionsGiveInverseAndSpherePointsFollow)
 {
     std::mt19937 rng(17);
     for (int n = 0; n < 1000; ++n) {
-        const float a = uniform(rng, -1, 1), b = uniform(rng, -1, 1);
-        const float c = uniform(rng, -1, 1), d = uniform(rng, -1, 1);
-        Quat fwd, back;
-        trackball_rotation(fwd, a, b, c, d);
-        trackball_rotation(back, c, d, a, b);
-        const float inv[4] = {-fwd[0], -fwd[1], -fwd[2], fwd[3]};
-        ASSERT_TRUE(bits_equal(back, inv, 4)) << n;
-    }
-}
-
-// Both positions on the sphere: the step carries the first surface point onto
-// the second, so the scene follows the pointer.
-TEST(TrackballRotation, CarriesSpherePointOntoSpherePoint)
-{
-    std::mt19937 rng(23);
-    for (int n = 0; n < 1000; ++n) {
         float pos[4];
         for (float& v : pos)
-            v = uniform(rng, -0.4f, 0.4f);
-        Quat q;
-        trackball_rotation(q, pos[0], pos[1], pos[2], pos[3]);
+            v = uniform(rng, -1, 1);
+        Quat fwd, back;
+        trackball_rotation(fwd, pos[0], pos[1], pos[2], pos[3]);
+        trackball_rotation(back, pos[2], pos[3], pos[0], pos[1]);
+        const float inv[4] = {-fwd[0], -fwd[1], -fwd[2], fwd[3]};
+        ASSERT_TRUE(bits_equal(back, inv, 4)) << n;
+
+        for (float& v : pos)
+            v *= 0.4f;
+        trackball_rotation(fwd, pos[0], pos[1], pos[2], pos[3]);
         Mat4 m;
-        quat_to_matrix(m, q);
+        quat_to_matrix(m, fwd);
         const Point p1 = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
-        const double p2z = project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3]);
+        const Point p2 = {pos[2], pos[3], project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3])};
         const Point got = transformed(matrix_of(m), p1);
-        EXPECT_NEAR(got[0], pos[2], FOLLOW_TOL) << n;
-        EXPECT_NEAR(got[1], pos[3], FOLLOW_TOL) << n;
-        EXPECT_NEAR(got[2], p2z, FOLLOW_TOL) << n;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(got[i], p2[i], FOLLOW_TOL) << n << " [" << i << "]";
     }
 }

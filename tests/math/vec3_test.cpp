@@ -17,24 +17,17 @@ TEST(Vec3, OperationsWithOutputOnEitherInput)
         Op op;
         Vec3 want;
     } rows[] = {
-        {"zero", {-1, -2, -3}, {}, [](float* a, float*) { return vec3_zero(a), a; }, {0, 0, 0}},
-        {"set", {}, {}, [](float* a, float*) { return vec3_set(a, 1, 2, 3), a; }, {1, 2, 3}},
-        {"copy, source first", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), b; }, {1, 2, 3}},
-        {"copy leaves the source", {1, 2, 3}, {7, 8, 9}, [](float* a, float* b) { return vec3_copy(a, b), a; },
-            {1, 2, 3}},
-        {"a - b into a", {1, 2, 3}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_sub(a, b, a), a; },
-            {0.5f, 6, -5}},
-        {"a + b into b", {0.5f, 6, -5}, {0.5f, -4, 8}, [](float* a, float* b) { return vec3_add(a, b, b), b; },
-            {1, 2, 3}},
-        {"a - b into b", {0.5f, 6, -5}, {1, 2, 3}, [](float* a, float* b) { return vec3_sub(a, b, b), b; },
-            {-0.5f, 4, -8}},
-        {"scale", {-0.5f, 4, -8}, {}, [](float* a, float*) { return vec3_scale(a, -2.0f), a; }, {1, -8, 16}},
-        {"x cross y into a", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
-            {0, 0, 1}},
-        {"x cross y into b", {1, 0, 0}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, b), b; },
-            {0, 0, 1}},
-        {"z cross y into a", {0, 0, 1}, {0, 1, 0}, [](float* a, float* b) { return vec3_cross(a, b, a), a; },
-            {-1, 0, 0}},
+        {"zero", {-1, -2, -3}, {}, [](auto a, auto) { return vec3_zero(a), a; }, {0, 0, 0}},
+        {"set", {}, {}, [](auto a, auto) { return vec3_set(a, 1, 2, 3), a; }, {1, 2, 3}},
+        {"copy, source first", {1, 2, 3}, {7, 8, 9}, [](auto a, auto b) { return vec3_copy(a, b), b; }, {1, 2, 3}},
+        {"copy leaves the source", {1, 2, 3}, {7, 8, 9}, [](auto a, auto b) { return vec3_copy(a, b), a; }, {1, 2, 3}},
+        {"a - b into a", {1, 2, 3}, {0.5f, -4, 8}, [](auto a, auto b) { return vec3_sub(a, b, a), a; }, {0.5f, 6, -5}},
+        {"a + b into b", {0.5f, 6, -5}, {0.5f, -4, 8}, [](auto a, auto b) { return vec3_add(a, b, b), b; }, {1, 2, 3}},
+        {"a - b into b", {0.5f, 6, -5}, {1, 2, 3}, [](auto a, auto b) { return vec3_sub(a, b, b), b; }, {-0.5f, 4, -8}},
+        {"scale", {-0.5f, 4, -8}, {}, [](auto a, auto) { return vec3_scale(a, -2.0f), a; }, {1, -8, 16}},
+        {"x cross y into a", {1, 0, 0}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, a), a; }, {0, 0, 1}},
+        {"x cross y into b", {1, 0, 0}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, b), b; }, {0, 0, 1}},
+        {"z cross y into a", {0, 0, 1}, {0, 1, 0}, [](auto a, auto b) { return vec3_cross(a, b, a), a; }, {-1, 0, 0}},
     };
     for (const auto& r : rows) {
         Vec3 a = {r.a[0], r.a[1], r.a[2]}, b = {r.b[0], r.b[1], r.b[2]};
@@ -64,21 +57,13 @@ TEST(Vec3, LengthAndDotStayDouble)
 
 TEST(Vec3Normalize, UnitStaysDegenerateIsSafe)
 {
-    Vec3 unit = {-1.0f, 0.0f, 0.0f};
-    const Vec3 unit0 = {-1.0f, 0.0f, 0.0f};
-    vec3_normalize(unit);
-    EXPECT_TRUE(bits_equal(unit, unit0, 3));
-
-    Vec3 zero = {0.0f, 0.0f, 0.0f};
-    const Vec3 zero0 = {0.0f, 0.0f, 0.0f};
-    vec3_normalize(zero);
-    EXPECT_TRUE(bits_equal(zero, zero0, 3));
-
-    // 1/length overflows float here; the result must still be a unit vector.
-    Vec3 tiny = {0.0f, -FLT_TRUE_MIN, 0.0f};
-    vec3_normalize(tiny);
-    const Vec3 minus_y = {0.0f, -1.0f, 0.0f};
-    EXPECT_TRUE(bits_equal(tiny, minus_y, 3));
+    // On the last row 1/length overflows float; the result must still be a unit vector.
+    const Vec3 rows[][2] = {{{-1, 0, 0}, {-1, 0, 0}}, {{0, 0, 0}, {0, 0, 0}}, {{0, -FLT_TRUE_MIN, 0}, {0, -1, 0}}};
+    for (const auto& r : rows) {
+        Vec3 v = {r[0][0], r[0][1], r[0][2]};
+        vec3_normalize(v);
+        EXPECT_TRUE(bits_equal(v, r[1], 3));
+    }
     Vec3 small = {3 * FLT_TRUE_MIN, 4 * FLT_TRUE_MIN, 0.0f};
     vec3_normalize(small);
     EXPECT_FLOAT_EQ(small[0], 0.6f);

@@ -4,9 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <set>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "app/view_state.h"
 #include "compose_probe.h"
@@ -40,13 +41,9 @@ const ViewSetting SETTINGS[] = {
 
 void apply(const ViewSetting& s)
 {
-    view.quaternion_mode = s.quaternion_mode;
-    view.angle_z = s.angle_z;
-    view.angle_x = s.angle_x;
-    view.angle_y = s.angle_y;
-    view.offset_x = s.offset_x;
-    view.offset_y = s.offset_y;
-    view.offset_z = s.offset_z;
+    std::tie(
+        view.quaternion_mode, view.angle_z, view.angle_x, view.angle_y, view.offset_x, view.offset_y, view.offset_z) =
+        std::tie(s.quaternion_mode, s.angle_z, s.angle_x, s.angle_y, s.offset_x, s.offset_y, s.offset_z);
     const Quaternion q = turn_quaternion(s.turn, s.axis);
     for (int i = 0; i < 4; ++i)
         view.scene_rotation[i] = static_cast<float>(q[i]);
@@ -88,8 +85,7 @@ std::vector<Drawn> expected_frame(const ViewSetting& s)
     std::vector<Drawn> out;
     for (int a = 0; a < 3; ++a) {
         const Attributes colour = {double(a == 0), double(a == 1), double(a == 2), 1, GL_LINES, GL_FILL};
-        Point end = {0, 0, 0};
-        end[a] = 50;
+        const Point end = {50.0 * (a == 0), 50.0 * (a == 1), 50.0 * (a == 2)};
         out.push_back({transformed(eye, {0, 0, 0}), colour, AXIS_TOLERANCE});
         out.push_back({transformed(eye, end), colour, AXIS_TOLERANCE});
     }
@@ -103,12 +99,10 @@ std::vector<Drawn> expected_frame(const ViewSetting& s)
     return out;
 }
 
-std::string text(const Attributes& a)
+// Colour, width, primitive and polygon mode, comparable and printable at once.
+auto as_tuple(const Attributes& a)
 {
-    std::ostringstream s;
-    s << "colour " << a.red << " " << a.green << " " << a.blue << ", width " << a.line_width << ", primitive "
-      << a.primitive << ", polygon mode 0x" << std::hex << a.polygon_mode;
-    return s.str();
+    return std::make_tuple(a.red, a.green, a.blue, a.line_width, a.primitive, a.polygon_mode);
 }
 
 // Every vertex where the maths puts it, with its attributes. Cleared first;
@@ -123,12 +117,11 @@ TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
         draw_frame();
         const std::vector<Drawn> want = expected_frame(s);
         const std::vector<Point>& at = recorded_vertices();
-        const std::vector<Attributes>& look = recorded_attributes();
         ASSERT_EQ(at.size(), want.size());
         for (size_t v = 0; v < want.size(); ++v) {
             for (int i = 0; i < 3; ++i)
                 EXPECT_NEAR(at[v][i], want[v].at[i], want[v].tolerance) << "vertex " << v << " coordinate " << i;
-            EXPECT_EQ(text(look[v]), text(want[v].attributes)) << "vertex " << v;
+            EXPECT_EQ(as_tuple(recorded_attributes()[v]), as_tuple(want[v].attributes)) << "vertex " << v;
         }
 
         const std::vector<GlCall>& calls = recorded_calls();
@@ -181,9 +174,8 @@ TEST(Frame, AnglesTurnTheRectangleAsPictured)
         for (const auto& r : rows) {
             if (r.modes != BOTH && (r.modes == QUATERNIONS) != quaternion_mode)
                 continue;
-            SCOPED_TRACE(std::string(quaternion_mode ? "quaternions" : "chain") + " z " + std::to_string(r.angle_z) +
-                " x " + std::to_string(r.angle_x) + " y " + std::to_string(r.angle_y) + " fan " +
-                std::to_string(r.extra_y));
+            SCOPED_TRACE(testing::Message() << (quaternion_mode ? "quaternions" : "chain") << " z " << r.angle_z
+                                            << " x " << r.angle_x << " y " << r.angle_y << " fan " << r.extra_y);
             apply({quaternion_mode, r.angle_z, r.angle_x, r.angle_y, 0, 0, 0, {1, 0, 0}, 0});
             recorder_reset();
             draw_oriented_rect(0.0f, 0.0f, r.extra_y);
@@ -195,20 +187,16 @@ TEST(Frame, AnglesTurnTheRectangleAsPictured)
 }
 
 // The renderer calls nothing of OpenGL or SDL that the recording layer does not
-// see: a call that slipped past it would go unchecked. nm names the symbol last on
-// each of its lines (an archive's lines also name its members).
+// see: a call that slipped past it would go unchecked.
 TEST(Frame, EveryGlAndSdlCallIsRecorded)
 {
-    FILE* nm = popen("nm -u " RENDER_LIBRARY, "r");
+    FILE* nm = popen("nm -u --format=just-symbols " RENDER_LIBRARY, "r");
     ASSERT_NE(nm, nullptr);
     const std::set<std::string> recorded(RECORDED_FUNCTIONS.begin(), RECORDED_FUNCTIONS.end());
     std::set<std::string> used;
     char line[512];
     while (fgets(line, sizeof line, nm)) {
-        std::istringstream fields(line);
-        std::string name, field;
-        while (fields >> field)
-            name = field;
+        const std::string name(line, std::strcspn(line, "\n"));
         if (name.rfind("gl", 0) == 0 || name.rfind("SDL_", 0) == 0)
             used.insert(name);
     }

@@ -4,19 +4,20 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
 std::vector<GlCall> calls;
 std::vector<Point> vertices;
+std::vector<Attributes> attributes;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
-std::vector<Attributes> attributes;
 Attributes current;
 
-void record(const char* name, std::vector<double> args = {})
+template <typename... Args> void record(const char* name, Args... args)
 {
-    calls.push_back({name, std::move(args)});
+    calls.push_back({name, {static_cast<double>(args)...}});
 }
 
 // Only the modelview stack is followed; the renderer never touches another.
@@ -36,9 +37,9 @@ void recorder_reset()
 {
     calls.clear();
     vertices.clear();
+    attributes.clear();
     stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
-    attributes.clear();
     current = {1, 1, 1, 1, 0, GL_FILL};
 }
 
@@ -62,13 +63,13 @@ extern "C" {
 
 void glClear(GLbitfield mask)
 {
-    record("glClear", {static_cast<double>(mask)});
+    record("glClear", mask);
 }
 
 void glMatrixMode(GLenum mode)
 {
     matrix_mode = mode;
-    record("glMatrixMode", {static_cast<double>(mode)});
+    record("glMatrixMode", mode);
 }
 
 void glLoadIdentity()
@@ -81,7 +82,7 @@ void glLoadIdentity()
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
     multiply_on({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
-    record("glTranslatef", {x, y, z});
+    record("glTranslatef", x, y, z);
 }
 
 void glPushMatrix()
@@ -103,39 +104,37 @@ void glMultMatrixf(const GLfloat* m)
 {
     const Matrix d = matrix_of(m);
     multiply_on(d);
-    record("glMultMatrixf", std::vector<double>(d.begin(), d.end()));
+    calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
     multiply_on(rotation_matrix(static_cast<double>(angle) * M_PI / 180.0, x, y, z));
-    record("glRotatef", {angle, x, y, z});
+    record("glRotatef", angle, x, y, z);
 }
 
 void glLineWidth(GLfloat width)
 {
     current.line_width = width;
-    record("glLineWidth", {width});
+    record("glLineWidth", width);
 }
 
 void glColor3f(GLfloat r, GLfloat g, GLfloat b)
 {
-    current.red = r;
-    current.green = g;
-    current.blue = b;
-    record("glColor3f", {r, g, b});
+    std::tie(current.red, current.green, current.blue) = std::make_tuple(double{r}, double{g}, double{b});
+    record("glColor3f", r, g, b);
 }
 
 void glPolygonMode(GLenum face, GLenum mode)
 {
     current.polygon_mode = mode;
-    record("glPolygonMode", {static_cast<double>(face), static_cast<double>(mode)});
+    record("glPolygonMode", face, mode);
 }
 
 void glBegin(GLenum mode)
 {
     current.primitive = mode;
-    record("glBegin", {static_cast<double>(mode)});
+    record("glBegin", mode);
 }
 
 void glEnd()
@@ -147,7 +146,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     vertices.push_back(transformed(stack.back(), {x, y, z}));
     attributes.push_back(current);
-    record("glVertex3f", {x, y, z});
+    record("glVertex3f", x, y, z);
 }
 
 void glFlush()

@@ -1,7 +1,5 @@
-// A recording OpenGL layer: the gl* functions the renderer calls (and the buffer
-// swap) are defined in the test binary, so the renderer's calls land here
-// instead of in libGL. Each call is kept with its arguments, and the modelview
-// stack is followed in double precision to give each vertex in eye coordinates.
+// A recording OpenGL layer in place of libGL's: each call kept with its arguments,
+// and the modelview stack followed in double to give each vertex in eye coordinates.
 #pragma once
 
 #include <string>

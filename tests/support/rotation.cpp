@@ -1,12 +1,12 @@
 #include "rotation.h"
 
+#include <algorithm>
 #include <cmath>
 
 Matrix matrix_of(const float* m)
 {
     Matrix d;
-    for (int i = 0; i < 16; ++i)
-        d[i] = m[i];
+    std::copy(m, m + 16, d.begin());
     return d;
 }
 
@@ -67,8 +67,5 @@ Quaternion hamilton(const Quaternion& a, const Quaternion& b)
 
 double quaternion_length(const Quaternion& q)
 {
-    double s = 0;
-    for (double c : q)
-        s += c * c;
-    return std::sqrt(s);
+    return std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
 }

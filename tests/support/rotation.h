@@ -19,7 +19,6 @@ Quaternion quaternion_of(const float* q);
 // The matrix glRotatef(degrees, x, y, z) multiplies on, as OpenGL defines it;
 // the angle is taken in radians here, the axis need not be of unit length.
 Matrix rotation_matrix(double radians, double x, double y, double z);
-// a * b.
 Matrix multiply(const Matrix& a, const Matrix& b);
 Matrix transpose(const Matrix& m);
 // The point that m makes of p (w = 1).

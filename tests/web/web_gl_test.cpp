@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "immediate.h"
@@ -13,19 +15,18 @@ namespace {
 
 struct Emitted {
     double clip[4];
-    float colour[4];
+    std::array<float, 4> colour;
 };
 
 struct Recording {
     std::vector<GLenum> begins;
     std::vector<Emitted> vertices;
-    float colour[4] = {0, 0, 0, 0};
+    std::array<float, 4> colour = {0, 0, 0, 0};
     GLint matrix_mode = GL_MODELVIEW;
     int pushed = 0;             // push minus pop
     bool identity_mv = false;   // the modelview, as loaded
     bool identity_proj = false; // the projection, as loaded
-    GLint viewport[4] = {0, 0, 0, 0};
-    int clears = 0;
+    std::array<GLint, 4> viewport = {0, 0, 0, 0};
 } rec;
 
 // The frame the program sets up: 60 degrees, 4:3, planes 1 and 1024, a
@@ -34,10 +35,17 @@ constexpr double F = 1.7320508075688772; // 1 / tan(30 degrees)
 const GLfloat PROJECTION[16] = {static_cast<float>(F * 0.75), 0, 0, 0, 0, static_cast<float>(F), 0, 0, 0, 0,
     -1025.0f / 1023.0f, -1, 0, 0, -2048.0f / 1023.0f, 0};
 const GLfloat MODELVIEW[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
-constexpr int WIDTH = 640;
-constexpr int HEIGHT = 480;
+constexpr int WIDTH = 640, HEIGHT = 480;
 
 constexpr double NEAR = 1e-5;
+
+void draw(GLenum mode, std::initializer_list<std::array<float, 3>> points)
+{
+    glBegin(mode);
+    for (const auto& p : points)
+        glVertex3f(p[0], p[1], p[2]);
+    glEnd();
+}
 
 // The clip coordinates that the frame gives a point of the scene.
 void expect_clip(const double* clip, double x, double y, double z)
@@ -60,26 +68,33 @@ protected:
     }
 };
 
-TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesAsOnePixelLines)
+// Quads in line mode become their four edges as one-pixel lines, sent at the
+// swap; filled ones reach the emulation as they came, at once.
+TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
 {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glColor3f(1.0f, 1.0f, 0.0f);
-    glBegin(GL_QUADS);
-    glVertex3f(0.41f, 0.3075f, -1.0f);
-    glVertex3f(-0.41f, 0.3075f, -1.0f);
-    glVertex3f(-0.41f, -0.3075f, -1.0f);
-    glVertex3f(0.41f, -0.3075f, -1.0f);
-    glEnd();
-    web_gl_swap();
-
-    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
-    ASSERT_EQ(rec.vertices.size(), 8u);
-    const int corners[8] = {0, 1, 1, 2, 2, 3, 3, 0};
     const double xs[4] = {0.41, -0.41, -0.41, 0.41};
     const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
-    for (int i = 0; i < 8; ++i) {
-        expect_clip(rec.vertices[i].clip, xs[corners[i]], ys[corners[i]], -1.0);
-        EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
+    const struct {
+        GLenum polygon_mode, sent;
+        std::vector<int> corners;
+    } rows[] = {{GL_LINE, GL_LINES, {0, 1, 1, 2, 2, 3, 3, 0}}, {GL_FILL, GL_QUADS, {0, 1, 2, 3}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sent);
+        rec = Recording();
+        glPolygonMode(GL_FRONT_AND_BACK, row.polygon_mode);
+        glColor3f(1.0f, 1.0f, 0.0f);
+        glBegin(GL_QUADS);
+        for (int i = 0; i < 4; ++i)
+            glVertex3f(static_cast<float>(xs[i]), static_cast<float>(ys[i]), -1.0f);
+        glEnd();
+        if (row.polygon_mode == GL_LINE)
+            web_gl_swap();
+        ASSERT_EQ(rec.begins, std::vector<GLenum>{row.sent});
+        ASSERT_EQ(rec.vertices.size(), row.corners.size());
+        for (size_t i = 0; i < row.corners.size(); ++i) {
+            expect_clip(rec.vertices[i].clip, xs[row.corners[i]], ys[row.corners[i]], -1.0);
+            EXPECT_EQ(rec.vertices[i].colour[2], 0.0f) << "vertex " << i << " is not yellow";
+        }
     }
 }
 
@@ -96,39 +111,35 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
     glEnd();
     web_gl_swap();
     ASSERT_EQ(rec.vertices.size(), 4u);
-    const float want[4][3] = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}};
+    const std::array<float, 4> red = {1, 0, 0, 1}, green = {0, 1, 0, 1};
     for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(rec.vertices[i].colour[c], want[i][c]) << "vertex " << i;
+        EXPECT_EQ(rec.vertices[i].colour, i < 2 ? red : green) << "vertex " << i;
 }
 
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
 {
-    struct Row {
+    const struct {
         float width;
         double ratio;  // device pixels a window pixel
         float x1, y1;  // from the origin to here, in the plane z = 0
         double dx, dy; // expected offset of each copy from the one before, in window pixels
         size_t copies;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {2.0f, 1.0, 1.0f, 0.2f, 0.0, 1.0, 2}, // mostly across: the copies lie one above the other
         {2.0f, 1.0, 0.2f, 1.0f, 1.0, 0.0, 2}, // mostly up: side by side
         {1.0f, 2.0, 1.0f, 0.2f, 0.0, 0.5, 2}, // on a dense screen, every line
         {2.0f, 3.0, 0.2f, 1.0f, 1.0 / 3.0, 0.0, 6},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "width " << row.width << ", ratio " << row.ratio);
         rec = Recording();
         web_gl_pixel_ratio(row.ratio);
         // The program keeps its window's pixels; the viewport is the canvas's.
-        const GLint device[4] = {0, 0, static_cast<GLint>(WIDTH * row.ratio), static_cast<GLint>(HEIGHT * row.ratio)};
-        EXPECT_TRUE(std::equal(device, device + 4, rec.viewport));
+        const std::array<GLint, 4> device = {
+            0, 0, static_cast<GLint>(WIDTH * row.ratio), static_cast<GLint>(HEIGHT * row.ratio)};
+        EXPECT_EQ(rec.viewport, device);
         glLineWidth(row.width);
-        glBegin(GL_LINES);
-        glVertex3f(0.0f, 0.0f, 0.0f);
-        glVertex3f(row.x1, row.y1, 0.0f);
-        glEnd();
+        draw(GL_LINES, {{0, 0, 0}, {row.x1, row.y1, 0}});
         web_gl_swap();
         ASSERT_EQ(rec.vertices.size(), 2 * row.copies);
         for (size_t copy = 1; copy < row.copies; ++copy)
@@ -155,16 +166,10 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelAp
 
 TEST_F(GlLayer, TheFramesLinesAreOneDrawAtTheSwapOrBeforeAnythingElse)
 {
-    glBegin(GL_LINES);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(1.0f, 0.0f, 0.0f);
-    glEnd();
+    draw(GL_LINES, {{0, 0, 0}, {1, 0, 0}});
     glFlush(); // sends nothing
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glBegin(GL_QUADS);
-    for (int i = 0; i < 4; ++i)
-        glVertex3f(static_cast<float>(i & 1), static_cast<float>(i >> 1), 0.0f);
-    glEnd();
+    draw(GL_QUADS, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}});
     EXPECT_TRUE(rec.begins.empty());
     web_gl_swap();
     EXPECT_EQ(rec.begins, std::vector<GLenum>{GL_LINES});
@@ -176,15 +181,11 @@ TEST_F(GlLayer, TheFramesLinesAreOneDrawAtTheSwapOrBeforeAnythingElse)
     const std::function<void()> others[] = {[] { glClear(GL_COLOR_BUFFER_BIT); },
         [] {
             glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-            glBegin(GL_QUADS);
-            glEnd();
+            draw(GL_QUADS, {});
         }};
     for (const auto& other : others) {
         rec = Recording();
-        glBegin(GL_LINES);
-        glVertex3f(0.0f, 0.0f, 0.0f);
-        glVertex3f(1.0f, 0.0f, 0.0f);
-        glEnd();
+        draw(GL_LINES, {{0, 0, 0}, {1, 0, 0}});
         other();
         ASSERT_FALSE(rec.begins.empty());
         EXPECT_EQ(rec.begins[0], static_cast<GLenum>(GL_LINES));
@@ -213,17 +214,11 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     EXPECT_NEAR(rec.vertices[1].colour[2], 1.0, 1e-6);
 }
 
-TEST_F(GlLayer, OtherPrimitivesReachTheEmulationAsTheyCame)
+// m times v, or v itself while m is loaded as the identity.
+void transform(const GLfloat* m, bool identity, const double* v, double* out)
 {
-    glBegin(GL_QUADS); // filled
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(1.0f, 0.0f, 0.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glVertex3f(0.0f, 1.0f, 0.0f);
-    glEnd();
-    ASSERT_EQ(rec.begins, std::vector<GLenum>{GL_QUADS});
-    ASSERT_EQ(rec.vertices.size(), 4u);
-    expect_clip(rec.vertices[2].clip, 1.0, 1.0, 0.0);
+    for (int row = 0; row < 4; ++row)
+        out[row] = identity ? v[row] : m[row] * v[0] + m[4 + row] * v[1] + m[8 + row] * v[2] + m[12 + row] * v[3];
 }
 
 } // namespace
@@ -241,30 +236,20 @@ void emscripten_glEnd()
 void emscripten_glVertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)
 {
     const double v[4] = {x, y, z, w};
-    double eye[4], clip[4];
-    for (int row = 0; row < 4; ++row)
-        eye[row] = rec.identity_mv ? v[row]
-                                   : MODELVIEW[row] * v[0] + MODELVIEW[4 + row] * v[1] + MODELVIEW[8 + row] * v[2] +
-                MODELVIEW[12 + row] * v[3];
-    for (int row = 0; row < 4; ++row)
-        clip[row] = rec.identity_proj ? eye[row]
-                                      : PROJECTION[row] * eye[0] + PROJECTION[4 + row] * eye[1] +
-                PROJECTION[8 + row] * eye[2] + PROJECTION[12 + row] * eye[3];
-    Emitted e = {{clip[0], clip[1], clip[2], clip[3]}, {rec.colour[0], rec.colour[1], rec.colour[2], rec.colour[3]}};
+    double eye[4];
+    Emitted e = {{}, rec.colour};
+    transform(MODELVIEW, rec.identity_mv, v, eye);
+    transform(PROJECTION, rec.identity_proj, eye, e.clip);
     rec.vertices.push_back(e);
 }
 void emscripten_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
 {
-    rec.colour[0] = r;
-    rec.colour[1] = g;
-    rec.colour[2] = b;
-    rec.colour[3] = a;
+    rec.colour = {r, g, b, a};
 }
 void emscripten_glGetFloatv(GLenum name, GLfloat* values)
 {
     const GLfloat* m = name == GL_PROJECTION_MATRIX ? PROJECTION : MODELVIEW;
-    for (int i = 0; i < 16; ++i)
-        values[i] = m[i];
+    std::copy(m, m + 16, values);
 }
 // The matrix mode only, which the emulation keeps itself: nothing is read back from WebGL.
 void emscripten_glGetIntegerv(GLenum name, GLint* values)
@@ -287,12 +272,10 @@ void emscripten_glPopMatrix()
 }
 void emscripten_glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    const GLint v[4] = {x, y, width, height};
-    std::copy(v, v + 4, rec.viewport);
+    rec.viewport = {x, y, width, height};
 }
 void emscripten_glClear(GLbitfield)
 {
-    ++rec.clears;
 }
 void emscripten_glLoadIdentity()
 {
