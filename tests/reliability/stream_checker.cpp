@@ -22,11 +22,6 @@ constexpr int COMPOSES_PER_QUATERNION_FRAME = 25;
 // SDL copies the message a window-manager event points to when it queues it.
 SDL_SysWMmsg wm_message;
 
-std::string describe(const SDL_Event& e)
-{
-    return "event type " + std::to_string(e.type);
-}
-
 } // namespace
 
 StreamChecker::StreamChecker()
@@ -37,8 +32,14 @@ StreamChecker::StreamChecker()
 
 std::string StreamChecker::feed(SDL_Event e)
 {
+    const std::string error = check_event(e);
+    return error.empty() ? "" : "event type " + std::to_string(e.type) + ": " + error;
+}
+
+std::string StreamChecker::check_event(SDL_Event& e)
+{
     if (e.type == SDL_QUIT || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE))
-        return describe(e) + " ends the process: it must not be fed";
+        return "it ends the process: it must not be fed";
     if (e.type == SDL_SYSWMEVENT)
         e.syswm.msg = &wm_message;
     const ViewState before = view;
@@ -100,18 +101,12 @@ std::string StreamChecker::feed(SDL_Event e)
     default:
         break;
     }
-    testing::AssertionResult same = same_view(expected, view);
-    if (!same)
-        return describe(e) + ": " + same.message();
-    if (drew) {
-        std::string frame_error = check_frame_calls(view.quaternion_mode);
-        if (!frame_error.empty())
-            return describe(e) + ": " + frame_error;
-    } else if (!recorded_calls().empty()) {
-        return describe(e) + ": drew although it was no regained activation";
-    }
-    std::string view_error = check_view();
-    return view_error.empty() ? "" : describe(e) + ": " + view_error;
+    if (const testing::AssertionResult same = same_view(expected, view); !same)
+        return same.message();
+    if (!drew && !recorded_calls().empty())
+        return "drew although it was no regained activation";
+    const std::string error = drew ? check_frame_calls() : "";
+    return error.empty() ? check_view() : error;
 }
 
 std::string StreamChecker::frame()
@@ -119,16 +114,15 @@ std::string StreamChecker::frame()
     const ViewState before = view;
     recorder_reset();
     draw_frame();
-    testing::AssertionResult same = same_view(before, view);
-    if (!same)
+    if (const testing::AssertionResult same = same_view(before, view); !same)
         return "a frame changed the view: " + std::string(same.message());
-    return check_frame_calls(view.quaternion_mode);
+    return check_frame_calls();
 }
 
-std::string StreamChecker::check_frame_calls(bool quaternion_mode)
+std::string StreamChecker::check_frame_calls()
 {
     ++frames_;
-    if (quaternion_mode)
+    if (view.quaternion_mode)
         compose_phase_ = (compose_phase_ + COMPOSES_PER_QUATERNION_FRAME) % 2;
     int swaps = 0;
     for (const GlCall& call : recorded_calls()) {
@@ -159,12 +153,10 @@ std::string StreamChecker::check_view()
 
     const double error = std::fabs(quaternion_length(quaternion_of(view.scene_rotation)) - 1.0);
     const double allowed = NORM_BASE + static_cast<double>(unnormalised_steps_) * NORM_STEP;
-    if (error > allowed) {
-        char text[120];
-        std::snprintf(text, sizeof text,
-            "scene_rotation's length is off by %.3g after %ld steps without renormalisation", error,
-            unnormalised_steps_);
-        return text;
-    }
-    return "";
+    if (error <= allowed)
+        return "";
+    char text[120];
+    std::snprintf(text, sizeof text, "scene_rotation's length is off by %.3g after %ld steps without renormalisation",
+        error, unnormalised_steps_);
+    return text;
 }

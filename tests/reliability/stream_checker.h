@@ -40,7 +40,8 @@ public:
     long frames() const { return frames_; }
 
 private:
-    std::string check_frame_calls(bool quaternion_mode);
+    std::string check_event(SDL_Event& e); // feed's checks, e made deliverable
+    std::string check_frame_calls();
     std::string check_view();
 
     int compose_phase_ = 0; // quat_compose's counter: 0 or 1

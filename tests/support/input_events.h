@@ -101,21 +101,16 @@ inline testing::AssertionResult same_view(const ViewState& a, const ViewState& b
 // quit_program ends the process with status 0, which CTest counts as a pass: while
 // one of these lives, an exit fails with status 1 instead.
 struct MustNotExit {
-    static bool& armed()
-    {
-        static bool on = false;
-        return on;
-    }
+    static inline bool armed = false;
     MustNotExit()
     {
-        static const int once = std::atexit([] {
-            if (armed()) {
+        [[maybe_unused]] static const int once = std::atexit([] {
+            if (armed) {
                 std::fputs("the process ended where it must carry on\n", stderr);
                 std::_Exit(1);
             }
         });
-        (void)once;
-        armed() = true;
+        armed = true;
     }
-    ~MustNotExit() { armed() = false; }
+    ~MustNotExit() { armed = false; }
 };

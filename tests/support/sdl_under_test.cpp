@@ -20,10 +20,9 @@ const SdlUnderTest& sdl_under_test()
             reinterpret_cast<decltype(&SDL_Linked_Version)>(dlsym(handle, "SDL_Linked_Version"));
         // The compatibility layer numbers its releases from 1.2.50; the classic library ended at 1.2.15.
         const bool compat = linked_version()->patch >= 50;
-        if (compat)
-            return SdlUnderTest{std::filesystem::canonical(map->l_name), true, "GLX is not supported\n", 0, 15};
-        return SdlUnderTest{
-            std::filesystem::canonical(map->l_name), false, "Couldn't find matching GLX visual\n", 8, 16};
+        return SdlUnderTest{std::filesystem::canonical(map->l_name), compat,
+            compat ? "GLX is not supported\n" : "Couldn't find matching GLX visual\n", compat ? 0 : 8,
+            compat ? 15 : 16};
     }();
     return sdl;
 }
