@@ -119,11 +119,10 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-grep -q 'libsdl1\.2' <<<"$depends" || fail "Depends does not name SDL 1.2"
-grep -q 'libglu1' <<<"$depends" || fail "Depends does not name GLU"
-grep -Eq 'libgl1|libopengl0' <<<"$depends" || fail "Depends does not name OpenGL"
-# SDL 1.2 loads libGL.so.1 at run time, so no linked library names it.
-grep -Eq '(^|, )libgl1($|[ ,])' <<<"$depends" || fail "Depends does not name libgl1"
+# SDL 1.2, GLU, OpenGL, and libgl1 itself: SDL 1.2 loads libGL.so.1 at run time, so no linked library names it.
+for package in 'libsdl1\.2' libglu1 'libgl1|libopengl0' '(^|, )libgl1($|[ ,])'; do
+  grep -Eq "$package" <<<"$depends" || fail "Depends does not name $package"
+done
 contents=$(dpkg-deb -c "$deb")
 grep -q '\./usr/bin/turnfan$' <<<"$contents" || fail "the package has no /usr/bin/turnfan"
 lintian --display-info --pedantic --display-experimental --fail-on error,warning,info,pedantic,experimental "$deb" \

@@ -10,23 +10,22 @@ build=$1
 fail() { echo "FAIL: $*"; exit 1; }
 
 site=$build/site
+# The worker keeps every other file, the code first, in a cache named after them (web/site_version.cmake).
+kept=(index.html page.js turnfan.js turnfan.wasm manifest.webmanifest LICENSE.txt icon-192.png icon-512.png)
 files=$(cd "$site" && find . -type f | sort | tr '\n' ' ')
-[ "$files" = "./LICENSE.txt ./icon-192.png ./icon-512.png ./index.html ./manifest.webmanifest ./page.js ./sw.js \
-./turnfan.js ./turnfan.wasm " ] || fail "the site holds $files"
+[ "$files" = "$(printf './%s\n' "${kept[@]}" sw.js | sort | tr '\n' ' ')" ] || fail "the site holds $files"
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 zip=$(ls "$build"/turnfan-*-web.zip)
 (cd "$unpacked" && cmake -E tar xf "$zip")
 diff -r "$site" "$unpacked" || fail "$(basename "$zip") is not the site"
 
-# The worker keeps every other file, in a cache named after them (web/site_version.cmake).
-kept=(index.html page.js turnfan.js turnfan.wasm manifest.webmanifest LICENSE.txt icon-192.png icon-512.png)
 version=$(cd "$site" && sha256sum "${kept[@]}" | sha256sum | cut -c1-16)
 grep -q "^var CACHE = \"turnfan-$version\";" "$site/sw.js" || fail "sw.js does not name its cache after the site's files"
 for f in "${kept[@]}"; do grep -q "\"$f\"" "$site/sw.js" || fail "sw.js does not keep $f"; done
 
 total=0
-for f in index.html page.js turnfan.js turnfan.wasm manifest.webmanifest sw.js; do
+for f in "${kept[@]:0:5}" sw.js; do
   size=$(gzip -9c "$site/$f" | wc -c)
   echo "$f: $(wc -c <"$site/$f") bytes, $size gzipped"
   total=$((total + size))

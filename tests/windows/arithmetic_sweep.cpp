@@ -57,10 +57,8 @@ struct Section {
         for (int i = 0; i < n; ++i) {
             uint32_t bits;
             std::memcpy(&bits, &v[i], sizeof bits);
-            for (int b = 0; b < 4; ++b) {
-                hash ^= (bits >> (8 * b)) & 0xffu;
-                hash *= 1099511628211ull;
-            }
+            for (int shift = 0; shift < 32; shift += 8) // low byte first, whatever the machine's order
+                hash = (hash ^ ((bits >> shift) & 0xffu)) * 1099511628211ull;
         }
         ++inputs;
     }
