@@ -13,10 +13,7 @@
 
 #include <SDL.h>
 
-#include <cstdint>
 #include <string>
-
-#include "app/view_state.h"
 
 // 2^-22: rounding left by a renormalisation.
 constexpr double NORM_BASE = 0x1p-22;

@@ -69,12 +69,9 @@ int without_match(const Image& a, const Image& b, int reach)
             const uint8_t* other = b.at(x, y);
             if (colour_near(b, x, y, colour, reach))
                 continue;
-            if (reach == 0) {
-                ++n;
-                continue;
-            }
             const bool background = !(other[0] || other[1] || other[2]);
-            n += background ? !colour_near(b, x, y, colour, reach + 1) : !colour_near(a, x, y, other, reach);
+            n += reach == 0 ||
+                (background ? !colour_near(b, x, y, colour, reach + 1) : !colour_near(a, x, y, other, reach));
         }
     return n;
 }
