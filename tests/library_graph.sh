@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The product libraries call only downwards: every symbol one of them leaves
-# undefined and another defines must come from a library below it, so the graph
-# has no circle and needs no link group.
+# The product libraries call only downwards: every symbol one of them leaves undefined and another defines must come
+# from a library below it, so the graph has no circle and needs no link group.
 # usage: library_graph.sh NAME=ARCHIVE ...   (NAME: math, state, input, render, shell)
 set -euo pipefail
 

@@ -33,10 +33,9 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
     }
 }
 
-// Arguments are ignored. The window opens at the depth SDL reports for the
-// desktop, which it prints, also where the SDL under test reports 15 bits; and
-// it runs under launchers that close standard output or read only its first
-// line. `$0` is the viewer.
+// Arguments are ignored. The window opens at the depth SDL reports for the desktop, which it prints, also where the SDL
+// under test reports 15 bits; and it runs under launchers that close standard output or read only its first line. `$0`
+// is the viewer.
 TEST(Shell, WindowRunsAtTheDesktopsDepthWhateverItsArgumentsAndOutput)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
-# Checks an install with a packager's and a software centre's tools; runs the
-# other tests with those tools and the X servers hidden; makes the .deb twice and
-# compares the bytes; checks it and runs its /usr/bin/turnfan, installed with dpkg
-# into a throwaway copy of this system where that is allowed.
+# Checks an install with a packager's and a software centre's tools; runs the other tests with those tools and the X
+# servers hidden; makes the .deb twice and compares the bytes; checks it and runs its /usr/bin/turnfan, installed with
+# dpkg into a throwaway copy of this system where that is allowed.
 # usage: package_test.sh SOURCE_DIR BUILD_DIR E2E_TEST_BINARY GTEST_FILTER
 #   (the end-to-end case that runs the installed viewer; it must run and pass)
 set -euo pipefail
 app_id=org.example.turnfan
 
-# Run by the test itself in a private mount namespace: dpkg installs the package
-# into a throwaway copy of this system (an overlay over /, thrown away with the
-# namespace), and the viewer runs from there as a user would start it.
+# Run by the test itself in a private mount namespace: dpkg installs the package into a throwaway copy of this system
+# (an overlay over /, thrown away with the namespace), and the viewer runs from there as a user would start it.
 if [ "${1:-}" = --in-throwaway-root ]; then
   tmp=$2 deb=$3 build=$4 e2e=$5 filter=$6
   sys=$tmp/sys
@@ -64,10 +62,9 @@ entry=$(desktop-file-validate "$tmp/root/usr/share/applications/$app_id.desktop"
 [ -z "$entry" ] || fail "desktop-file-validate: $entry"
 grep -qx "Icon=$app_id" "$tmp/root/usr/share/applications/$app_id.desktop" || fail "the desktop entry names no icon"
 
-# What a software centre reads: the metainfo, valid even by the pedantic rules,
-# and the catalogue that the distribution's tools make of the installed tree.
-# AppStream 1.0 wants <developer> for the <developer_name> it deprecates; 0.16 (Debian 12) predates that tag, and
-# its note that it does not know it is the one note allowed.
+# What a software centre reads: the metainfo, valid even by the pedantic rules, and the catalogue that the
+# distribution's tools make of the installed tree. AppStream 1.0 wants <developer> for the <developer_name> it
+# deprecates; 0.16 (Debian 12) predates that tag, and its note that it does not know it is the one note allowed.
 metainfo=$(LC_ALL=C.UTF-8 appstreamcli validate --no-net --pedantic --no-color \
   "$tmp/root/usr/share/metainfo/$app_id.metainfo.xml" 2>&1) || fail "appstreamcli validate: $metainfo"
 grep -q '^✔ Validation was successful' <<<"$metainfo" &&

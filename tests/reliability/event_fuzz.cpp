@@ -23,9 +23,8 @@ void require(const std::string& error)
     }
 }
 
-// Bytes into an event SDL could deliver: its types end below SDL_NUMEVENTS,
-// quit and an Esc press end the process, and the key symbol, an enum the
-// program reads, stays among SDL's symbols. Every other field stays raw.
+// Bytes into an event SDL could deliver: its types end below SDL_NUMEVENTS, quit and an Esc press end the process, and
+// the key symbol, an enum the program reads, stays among SDL's symbols. Every other field stays raw.
 SDL_Event event_from(const uint8_t* bytes)
 {
     SDL_Event e;

@@ -1,6 +1,5 @@
-// A million seeded random events of every kind through SDL's queue, the
-// dispatcher and the real handlers, with frames drawn between them, checking
-// the invariants of StreamChecker after every event and every frame.
+// A million seeded random events of every kind through SDL's queue, the dispatcher and the real handlers, with frames
+// drawn between them, checking the invariants of StreamChecker after every event and every frame.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -21,15 +20,13 @@ constexpr long EVENT_COUNT = 1000000;
 constexpr unsigned SEED = 20240607;
 constexpr int MOST_EVENTS_PER_FRAME = 7;
 
-// The keys that do something, their neighbours that must not, and Esc (fed
-// only as a release).
+// The keys that do something, their neighbours that must not, and Esc (fed only as a release).
 constexpr SDLKey NOTABLE_KEYS[] = {SDLK_a, SDLK_d, SDLK_e, SDLK_q, SDLK_w, SDLK_s, SDLK_m, SDLK_r, SDLK_LSHIFT,
     SDLK_LCTRL, SDLK_RSHIFT, SDLK_RCTRL, SDLK_LALT, SDLK_RALT, SDLK_LMETA, SDLK_CAPSLOCK, SDLK_ESCAPE};
 
-// Any event but SDL_QUIT and an Esc press, which end the process, mostly input.
-// Every field is random; those the program reads lie in the ranges SDL delivers:
-// a key of SDL's, now and then a notable one; a position in the window, now and
-// then anywhere a 16-bit field can say.
+// Any event but SDL_QUIT and an Esc press, which end the process, mostly input. Every field is random; those the
+// program reads lie in the ranges SDL delivers: a key of SDL's, now and then a notable one; a position in the window,
+// now and then anywhere a 16-bit field can say.
 SDL_Event random_event(std::mt19937& rng)
 {
     static std::discrete_distribution<int> types = [] {

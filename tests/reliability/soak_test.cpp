@@ -1,7 +1,6 @@
-// The real viewer under seeded random real X input for a bounded time
-// (TURNFAN_SOAK_SECONDS, 30 by default): it keeps answering (m changes the
-// picture) and drawing (its CPU time rises), its resident memory does not grow
-// after the warm-up, and a window close ends it with status 0.
+// The real viewer under seeded random real X input for a bounded time (TURNFAN_SOAK_SECONDS, 30 by default): it keeps
+// answering (m changes the picture) and drawing (its CPU time rises), its resident memory does not grow after the
+// warm-up, and a window close ends it with status 0.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,14 +1,10 @@
-// Feeds events one at a time through SDL's real queue, process_events and the
-// real handlers, draws frames through the recording GL layer, and checks after
-// each what must hold whatever the input: every float of the view and every GL
-// argument finite; scene_rotation of unit length within NORM_BASE + k * NORM_STEP,
-// k the rotating steps since quat_compose (whose counter the frames share) last
-// renormalised; never both modifiers held; each event changes only its own
-// fields of the view (keys the angles, mode and modifiers; a press the drag and
-// its position; a release the drag; motion in a drag its gesture's results and
-// the position), only a regained activation draws, no event ends the process,
-// and a frame changes nothing.
-// Needs SDL initialised with a video driver and accept_all_events installed.
+// Feeds events one at a time through SDL's real queue, process_events and the real handlers, draws frames through the
+// recording GL layer, and checks after each what must hold whatever the input: every float of the view and every GL
+// argument finite; scene_rotation of unit length within NORM_BASE + k * NORM_STEP, k the rotating steps since
+// quat_compose (whose counter the frames share) last renormalised; never both modifiers held; each event changes only
+// its own fields of the view (keys the angles, mode and modifiers; a press the drag and its position; a release the
+// drag; motion in a drag its gesture's results and the position), only a regained activation draws, no event ends the
+// process, and a frame changes nothing. Needs SDL initialised with a video driver and accept_all_events installed.
 #pragma once
 
 #include <SDL.h>

@@ -55,11 +55,9 @@ bool colour_near(const Image& image, int x, int y, const uint8_t* colour, int re
     return false;
 }
 
-// Pixels of `a` whose colour `b` has nowhere within `reach` pixels of the same
-// place. Lines drawn another way may also differ where they end or cross: a
-// pixel is forgiven where `b` shows another line that `a` has within reach too
-// (the other on top), or background with the colour one pixel further (a line
-// a pixel shorter).
+// Pixels of `a` whose colour `b` has nowhere within `reach` pixels of the same place. Lines drawn another way may also
+// differ where they end or cross: a pixel is forgiven where `b` shows another line that `a` has within reach too (the
+// other on top), or background with the colour one pixel further (a line a pixel shorter).
 int without_match(const Image& a, const Image& b, int reach)
 {
     int n = 0;

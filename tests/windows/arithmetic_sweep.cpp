@@ -1,9 +1,7 @@
-// Hashes of the floats the program's own arithmetic makes, over every input it
-// can feed the runtime's sin, cos and asin and over seeded inputs of the other
-// operations. Every platform (Linux, Windows under Wine, WebAssembly in node) must
-// print the golden hashes: mingw-w64's x87 sin and cos and glibc's disagree in the
-// last bits of some doubles, and a float in place of a double, or sinf for sin,
-// changes the bits the program keeps. Sections:
+// Hashes of the floats the program's own arithmetic makes, over every input it can feed the runtime's sin, cos and asin
+// and over seeded inputs of the other operations. Every platform (Linux, Windows under Wine, WebAssembly in node) must
+// print the golden hashes: mingw-w64's x87 sin and cos and glibc's disagree in the last bits of some doubles, and a
+// float in place of a double, or sinf for sin, changes the bits the program keeps. Sections:
 //   keys       every whole degree the keys reach, -2^24 to 2^24 (a step past
 //              2^24 rounds back), in radians as the renderer turns them
 //   trackball  every float t from 2^-10 to 1, the sine of half a drag step's

@@ -1,7 +1,6 @@
-// GoogleTest's hook for a platform's own pieces, for the cross build. GCC's
-// win32 thread model has no std::mutex, which GoogleTest's Notification (used
-// only when it starts threads of its own, which these tests never do) is built
-// on; this one spins on an atomic flag instead.
+// GoogleTest's hook for a platform's own pieces, for the cross build. GCC's win32 thread model has no std::mutex, which
+// GoogleTest's Notification (used only when it starts threads of its own, which these tests never do) is built on; this
+// one spins on an atomic flag instead.
 #pragma once
 
 #include <atomic>
