@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -44,9 +45,7 @@ SDL_Event random_event(std::mt19937& rng)
         *y = static_cast<Uint16>(outside ? rng() : static_cast<unsigned>(below(WINDOW_HEIGHT)));
     };
     SDL_Event e;
-    auto* bytes = reinterpret_cast<unsigned char*>(&e);
-    for (size_t i = 0; i < sizeof e; ++i)
-        bytes[i] = static_cast<unsigned char>(rng());
+    std::generate_n(reinterpret_cast<unsigned char*>(&e), sizeof e, [&] { return static_cast<unsigned char>(rng()); });
     e.type = static_cast<Uint8>(types(rng));
     if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
         do

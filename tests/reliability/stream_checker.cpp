@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "app/events.h"
 #include "compose_probe.h"
@@ -58,12 +59,9 @@ std::string StreamChecker::check_event(SDL_Event& e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        expected.angle_z = view.angle_z;
-        expected.angle_x = view.angle_x;
-        expected.angle_y = view.angle_y;
-        expected.quaternion_mode = view.quaternion_mode;
-        expected.shift_held = view.shift_held;
-        expected.ctrl_held = view.ctrl_held;
+        std::tie(expected.angle_z, expected.angle_x, expected.angle_y, expected.quaternion_mode, expected.shift_held,
+            expected.ctrl_held) =
+            std::tie(view.angle_z, view.angle_x, view.angle_y, view.quaternion_mode, view.shift_held, view.ctrl_held);
         break;
     case SDL_ACTIVEEVENT:
         drew = (e.active.state & SDL_APPACTIVE) && e.active.gain;
@@ -124,18 +122,16 @@ std::string StreamChecker::check_frame_calls()
     ++frames_;
     if (view.quaternion_mode)
         compose_phase_ = (compose_phase_ + COMPOSES_PER_QUATERNION_FRAME) % 2;
+    const auto finite = [](double v) { return std::isfinite(v); };
     int swaps = 0;
     for (const GlCall& call : recorded_calls()) {
-        if (call.name == "SDL_GL_SwapBuffers")
-            ++swaps;
-        for (double a : call.args)
-            if (!std::isfinite(a))
-                return call.name + " was handed a value that is not finite";
+        swaps += call.name == "SDL_GL_SwapBuffers";
+        if (!std::all_of(call.args.begin(), call.args.end(), finite))
+            return call.name + " was handed a value that is not finite";
     }
     for (const Point& p : recorded_vertices())
-        for (double c : p)
-            if (!std::isfinite(c))
-                return "a vertex left the modelview matrix not finite";
+        if (!std::all_of(p.begin(), p.end(), finite))
+            return "a vertex left the modelview matrix not finite";
     if (swaps != 1)
         return "a frame swapped " + std::to_string(swaps) + " times";
     return "";

@@ -10,6 +10,7 @@
 //              seeded pairs of pixels, as mouse motion sends them
 //   compose, matrix, cross, normalise   seeded operands, tiny ones too
 // The arithmetic inside OpenGL and GLU is the pictures' to check.
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -47,8 +48,7 @@ int failures = 0;
 // FNV-1a over the bits of every float a section produces.
 struct Section {
     int index;
-    uint64_t inputs = 0;
-    uint64_t hash = 14695981039346656037ull;
+    uint64_t inputs = 0, hash = 14695981039346656037ull;
 
     void add(const float* v, int n)
     {
@@ -160,8 +160,7 @@ void sweep_drags()
 // Unit quaternions, as the program composes them, and the raw operands themselves.
 void unit_or_raw(float* q)
 {
-    for (int i = 0; i < 4; ++i)
-        q[i] = operand();
+    std::generate_n(q, 4, operand);
     if (below(4) != 0)
         quat_normalize(q);
 }
@@ -195,8 +194,7 @@ void sweep_operations()
         vec3_cross(a, b, out);
     });
     sweep_random<3>(6, [](float* v) {
-        for (int i = 0; i < 3; ++i)
-            v[i] = operand();
+        std::generate_n(v, 3, operand);
         vec3_normalize(v);
     });
 }
