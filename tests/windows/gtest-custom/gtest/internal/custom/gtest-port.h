@@ -7,24 +7,22 @@
 
 #define GTEST_HAS_NOTIFICATION_ 1
 
-namespace testing {
-namespace internal {
+namespace testing::internal {
 
-    class Notification {
-    public:
-        Notification() = default;
-        Notification(const Notification&) = delete;
-        Notification& operator=(const Notification&) = delete;
+class Notification {
+public:
+    Notification() = default;
+    Notification(const Notification&) = delete;
+    Notification& operator=(const Notification&) = delete;
 
-        void Notify() { notified_.store(true); }
-        void WaitForNotification()
-        {
-            while (!notified_.load()) { }
-        }
+    void Notify() { notified_.store(true); }
+    void WaitForNotification()
+    {
+        while (!notified_.load()) { }
+    }
 
-    private:
-        std::atomic<bool> notified_{false};
-    };
+private:
+    std::atomic<bool> notified_{false};
+};
 
-} // namespace internal
-} // namespace testing
+} // namespace testing::internal
