@@ -8,7 +8,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <memory>
+#include <list>
 #include <vector>
 
 #include "expect.h"
@@ -76,17 +76,15 @@ TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
     ASSERT_EQ(x.start(), "");
     const Image start = grab_settled(x);
     Display* dpy = x.screen().dpy;
-    XKeyboardControl control = {};
-    control.auto_repeat_mode = AutoRepeatModeOn;
-    XChangeKeyboardControl(dpy, KBAutoRepeatMode, &control);
+    XAutoRepeatOn(dpy);
     XkbSetAutoRepeatRate(dpy, XkbUseCoreKbd, 250, 1);
     XSync(dpy, False);
     XvfbServer elsewhere;
     ASSERT_TRUE(elsewhere.ok());
-    std::vector<std::unique_ptr<Process>> load;
+    std::list<Process> load;
     for (int i = 0; i < 3; ++i)
-        load.push_back(std::make_unique<Process>(
-            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}}));
+        load.emplace_back(
+            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}});
     for (int hold = 0; hold < 6; ++hold) {
         x.key("w", true);
         const Image moved = grab_until(x, [&](const Image& i) { return i.rgb != start.rgb; });
