@@ -15,8 +15,7 @@ declare -A archive
 for arg in "$@"; do archive[${arg%%=*}]=${arg#*=}; done
 
 symbols() { nm "$1" "${archive[$2]}" 2>/dev/null | awk '{ print $NF }' | sort -u; }
-fail=0
-edges=0
+fail=0 edges=0
 for user in "${!archive[@]}"; do
   for owner in "${!archive[@]}"; do
     [ "$user" = "$owner" ] && continue

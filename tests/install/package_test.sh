@@ -26,10 +26,7 @@ if [ "${1:-}" = --in-throwaway-root ]; then
   exit
 fi
 
-source=$1
-build=$2
-e2e=$3
-filter=$4
+source=$1 build=$2 e2e=$3 filter=$4
 for tool in Xvfb dpkg-deb lintian mandoc man desktop-file-validate appstreamcli rsvg-convert; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done

@@ -5,9 +5,7 @@
 # beside the zip.
 # usage: zip_test.sh BUILD_DIR DEST OBJDUMP
 set -euo pipefail
-build=$1
-dest=$2
-objdump=$3
+build=$1 dest=$2 objdump=$3
 fail() { echo "FAIL: $*"; exit 1; }
 for tool in wrestool icotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool (icoutils) is not installed"; exit 77; }
