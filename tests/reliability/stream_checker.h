@@ -11,10 +11,9 @@
 
 #include <string>
 
-// 2^-22: rounding left by a renormalisation.
-constexpr double NORM_BASE = 0x1p-22;
-// 2^-21, 8 float roundings: more than one unnormalised composition with a unit
-// drag step moves the length (at most 3.1 roundings in 20 million random steps).
+constexpr double NORM_BASE = 0x1p-22; // rounding left by a renormalisation
+// 8 float roundings: more than one unnormalised composition with a unit drag step moves the length (at most 3.1
+// roundings in 20 million random steps).
 constexpr double NORM_STEP = 0x1p-21;
 
 class StreamChecker {

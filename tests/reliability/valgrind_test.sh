@@ -10,8 +10,7 @@ for tool in valgrind Xvfb montage; do
 done
 viewer=$1 tour=$2 suppressions=$3 out=$4
 mkdir -p "$out"
-log=$out/memcheck.log
-wrapper=$out/viewer-under-memcheck
+log=$out/memcheck.log wrapper=$out/viewer-under-memcheck
 # --keep-debuginfo: Mesa unloads its driver before the leak check, which must still name it.
 cat >"$wrapper" <<WRAPPER
 #!/bin/sh

@@ -34,12 +34,11 @@ void expect_failed_start(const ExitResult& r, const std::string& message)
 
 int count(const Image& image, uint8_t r, uint8_t g, uint8_t b, int x0, int y0, int x1, int y1)
 {
+    const uint8_t colour[] = {r, g, b};
     int n = 0;
     for (int y = std::max(y0, 0); y <= std::min(y1, image.height - 1); ++y)
-        for (int x = std::max(x0, 0); x <= std::min(x1, image.width - 1); ++x) {
-            const uint8_t* p = image.at(x, y);
-            n += p[0] == r && p[1] == g && p[2] == b;
-        }
+        for (int x = std::max(x0, 0); x <= std::min(x1, image.width - 1); ++x)
+            n += std::equal(colour, colour + 3, image.at(x, y));
     return n;
 }
 
