@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/events.h"
 #include "stream_checker.h"
 
 namespace {
@@ -44,17 +43,6 @@ SDL_Event event_from(const uint8_t* bytes)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        std::abort();
-    }
-    SDL_SetEventFilter(accept_all_events);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 #include "app/events.h"
@@ -27,6 +28,11 @@ SDL_SysWMmsg wm_message;
 
 StreamChecker::StreamChecker()
 {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) { // a failed start fails the first push
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_Init(SDL_INIT_VIDEO);
+        SDL_SetEventFilter(accept_all_events);
+    }
     reset_view();
     compose_phase_ = compose_normalises() ? 0 : 1;
 }

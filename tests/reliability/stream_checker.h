@@ -4,7 +4,7 @@
 // quat_compose (whose counter the frames share) last renormalised; never both modifiers held; each event changes only
 // its own fields of the view (keys the angles, mode and modifiers; a press the drag and its position; a release the
 // drag; motion in a drag its gesture's results and the position), only a regained activation draws, no event ends the
-// process, and a frame changes nothing. Needs SDL initialised with a video driver and accept_all_events installed.
+// process, and a frame changes nothing. Without video up, it starts SDL's dummy driver and lets every event through.
 #pragma once
 
 #include <SDL.h>
@@ -18,8 +18,8 @@ constexpr double NORM_STEP = 0x1p-21;
 
 class StreamChecker {
 public:
-    // Puts the view in its state after display setup and learns the phase of
-    // quat_compose's shared renormalisation counter.
+    // Puts the view in its state after display setup and learns the phase of quat_compose's shared renormalisation
+    // counter.
     StreamChecker();
 
     // Pushes e, drains the queue and checks; "" when every invariant holds,
