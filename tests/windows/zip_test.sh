@@ -14,8 +14,7 @@ done
 (cd "$build" && cpack -G ZIP >/dev/null)
 zip=$(cd "$build" && ls "$PWD"/turnfan-*-win64.zip)
 top=$(basename "$zip" .zip)
-rm -rf "$dest"
-mkdir -p "$dest"
+rm -rf "$dest" && mkdir -p "$dest"
 (cd "$dest" && cmake -E tar xf "$zip")
 files=$(cd "$dest" && find . -type f | sort | tr '\n' ' ')
 [ "$files" = "./$top/LICENSE.txt ./$top/README.txt ./$top/SDL-COPYING.txt ./$top/turnfan.exe " ] ||
