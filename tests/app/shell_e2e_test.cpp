@@ -34,8 +34,7 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
 }
 
 // Arguments are ignored. The window opens at the depth SDL reports for the desktop, which it prints, also where the SDL
-// under test reports 15 bits; and it runs under launchers that close standard output or read only its first line. `$0`
-// is the viewer.
+// under test reports 15 bits. It runs under launchers (`$0`: the viewer) that close its output or read one line.
 TEST(Shell, WindowRunsAtTheDesktopsDepthWhateverItsArgumentsAndOutput)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));

@@ -18,7 +18,7 @@ constexpr double NORM_STEP = 0x1p-21;
 
 class StreamChecker {
 public:
-    // Puts the view in its state after display setup and learns the phase of quat_compose's shared renormalisation
+    // Puts the view in its state after display setup; learns the phase of quat_compose's shared renormalisation
     // counter.
     StreamChecker();
 

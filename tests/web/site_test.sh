@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The site that scripts/build-web leaves in BUILD_DIR/site and its zip: the page, its script, the program, the manifest
 # and its icons, the service worker and the licence, nothing else, the same in both; the worker's cache named after
-# these very files; and the site's code (the page, the JavaScript, the WebAssembly, the manifest and the worker), each
-# gzipped, at most 130 KB together.
+# these very files; the site's code (page, JavaScript, WebAssembly, manifest, worker) gzipped, 130 KB at most.
 # usage: site_test.sh BUILD_DIR
 set -euo pipefail
 build=$1

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Makes the zip as scripts/build-windows does and unpacks it into DEST, where the end-to-end tests run its exe. The zip
 # must hold the exe, the README, the program's licence and SDL's and nothing else, and the exe may need no DLL but
-# Windows' own; the exe carries its icon, version and manifest, and the README names the sources the release ships
-# beside the zip.
+# Windows' own; the exe carries its icon, version and manifest, and the README names the sources shipped beside it.
 # usage: zip_test.sh BUILD_DIR DEST OBJDUMP
 set -euo pipefail
 build=$1 dest=$2 objdump=$3
