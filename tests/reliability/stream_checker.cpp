@@ -73,9 +73,8 @@ std::string StreamChecker::check_event(SDL_Event& e)
         drew = (e.active.state & SDL_APPACTIVE) && e.active.gain;
         break;
     case SDL_MOUSEBUTTONDOWN:
-        expected.button_down = true;
-        expected.last_mouse_x = e.button.x;
-        expected.last_mouse_y = e.button.y;
+        std::tie(expected.button_down, expected.last_mouse_x, expected.last_mouse_y) =
+            std::make_tuple(true, e.button.x, e.button.y);
         break;
     case SDL_MOUSEBUTTONUP:
         expected.button_down = false;
@@ -91,16 +90,14 @@ std::string StreamChecker::check_event(SDL_Event& e)
         if (before.shift_held) {
             expected.offset_z = view.offset_z;
         } else if (before.ctrl_held) {
-            expected.offset_x = view.offset_x;
-            expected.offset_y = view.offset_y;
+            std::tie(expected.offset_x, expected.offset_y) = std::tie(view.offset_x, view.offset_y);
         } else {
             std::copy(view.scene_rotation, view.scene_rotation + 4, expected.scene_rotation);
             std::copy(view.drag_rotation, view.drag_rotation + 4, expected.drag_rotation);
             compose_phase_ = 1 - compose_phase_;
             unnormalised_steps_ = compose_phase_ == 0 ? 0 : unnormalised_steps_ + 1;
         }
-        expected.last_mouse_x = e.motion.x;
-        expected.last_mouse_y = e.motion.y;
+        std::tie(expected.last_mouse_x, expected.last_mouse_y) = std::make_tuple(e.motion.x, e.motion.y);
         break;
     default:
         break;
