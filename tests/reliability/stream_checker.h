@@ -37,7 +37,5 @@ private:
     std::string check_view();
 
     int compose_phase_ = 0; // quat_compose's counter: 0 or 1
-    long unnormalised_steps_ = 0;
-
-    long events_ = 0, frames_ = 0;
+    long unnormalised_steps_ = 0, events_ = 0, frames_ = 0;
 };
