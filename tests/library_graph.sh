@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The product libraries call only downwards: every symbol one of them leaves
-# undefined and another defines must come from a library below it, so the graph
-# has no circle and needs no link group.
+# The product libraries call only downwards: every symbol one of them leaves undefined and another defines must come
+# from a library below it, so the graph has no circle and needs no link group.
 # usage: library_graph.sh NAME=ARCHIVE ...   (NAME: math, state, input, render, shell)
 set -euo pipefail
 
@@ -16,8 +15,7 @@ declare -A archive
 for arg in "$@"; do archive[${arg%%=*}]=${arg#*=}; done
 
 symbols() { nm "$1" "${archive[$2]}" 2>/dev/null | awk '{ print $NF }' | sort -u; }
-fail=0
-edges=0
+fail=0 edges=0
 for user in "${!archive[@]}"; do
   for owner in "${!archive[@]}"; do
     [ "$user" = "$owner" ] && continue

@@ -8,7 +8,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include <memory>
+#include <list>
 #include <vector>
 
 #include "expect.h"
@@ -33,51 +33,35 @@ TEST(Shell, SigquitEndsItEveryTimeWithItsLinesOut)
     }
 }
 
-// Arguments are ignored. The window opens at the depth SDL reports for the
-// desktop, which it prints, also where the SDL under test reports 15 bits.
-TEST(Shell, WindowOpensAtTheDesktopsDepthWhateverTheArguments)
-{
-    TURNFAN_SKIP_IF(missing_tool("Xvfb"));
-    const struct {
-        int screen, depth;
-        std::vector<std::string> args;
-    } rows[] = {
-        {24, 32, {"--help", "-fullscreen", "800", "600", "no-such-file"}},
-        {16, 16, {}},
-        {15, sdl_under_test().depth_on_15_bits, {}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.screen);
-        X11 x(row.screen);
-        ASSERT_EQ(x.start(row.args), "");
-        expect_clean_close(x, started_banner(row.depth) + QUIT_LINE);
-    }
-}
-
-// Launchers that close standard output or read only its first line: the window
-// opens and keeps running. `$0` is the viewer.
-TEST(Shell, WindowRunsWhateverItsOutputIsConnectedTo)
+// Arguments are ignored. The window opens at the depth SDL reports for the desktop, which it prints, also where the SDL
+// under test reports 15 bits. It runs under launchers (`$0`: the viewer) that close its output or read one line.
+TEST(Shell, WindowRunsAtTheDesktopsDepthWhateverItsArgumentsAndOutput)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));
     const struct {
         const char* what;
-        std::vector<std::string> launcher;
+        int screen;
+        std::vector<std::string> args, launcher;
         const char* end_key; // else a window close
         std::string out;
     } rows[] = {
-        {"standard output closed", {"/bin/sh", "-c", "exec \"$0\" >&-"}, "Escape", ""},
-        {"a reader that takes the first line and goes", {"/bin/bash", "-c", "exec \"$0\" > >(head -n 1)"}, nullptr,
-            INITIALIZING},
+        {"arguments", 24, {"--help", "-fullscreen", "800", "600", "no-such-file"}, {}, nullptr,
+            started_banner() + QUIT_LINE},
+        {"16 bits", 16, {}, {}, nullptr, started_banner(16) + QUIT_LINE},
+        {"15 bits", 15, {}, {}, nullptr, started_banner(sdl_under_test().depth_on_15_bits) + QUIT_LINE},
+        {"standard output closed", 24, {}, {"/bin/sh", "-c", "exec \"$0\" >&-"}, "Escape", ""},
+        {"a reader that takes the first line and goes", 24, {}, {"/bin/bash", "-c", "exec \"$0\" > >(head -n 1)"},
+            nullptr, INITIALIZING},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        X11 x;
+        X11 x(row.screen);
         x.launcher = row.launcher;
-        ASSERT_EQ(x.start(), "");
+        ASSERT_EQ(x.start(row.args), "");
         if (row.end_key)
             tap(x, row.end_key);
         else
-            x.close();
+            EXPECT_EQ(x.close(), "");
         expect_clean_end(x.wait_exit(), row.out);
     }
 }
@@ -91,17 +75,15 @@ TEST(Shell, KeyHeldForASecondStepsOnceUnderLoad)
     ASSERT_EQ(x.start(), "");
     const Image start = grab_settled(x);
     Display* dpy = x.screen().dpy;
-    XKeyboardControl control = {};
-    control.auto_repeat_mode = AutoRepeatModeOn;
-    XChangeKeyboardControl(dpy, KBAutoRepeatMode, &control);
+    XAutoRepeatOn(dpy);
     XkbSetAutoRepeatRate(dpy, XkbUseCoreKbd, 250, 1);
     XSync(dpy, False);
     XvfbServer elsewhere;
     ASSERT_TRUE(elsewhere.ok());
-    std::vector<std::unique_ptr<Process>> load;
+    std::list<Process> load;
     for (int i = 0; i < 3; ++i)
-        load.push_back(std::make_unique<Process>(
-            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}}));
+        load.emplace_back(
+            std::vector<std::string>{viewer_binary()}, ProcessOptions{{"DISPLAY=" + elsewhere.display()}});
     for (int hold = 0; hold < 6; ++hold) {
         x.key("w", true);
         const Image moved = grab_until(x, [&](const Image& i) { return i.rgb != start.rgb; });

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
-# Checks an install with a packager's and a software centre's tools; runs the
-# other tests with those tools and the X servers hidden; makes the .deb twice and
-# compares the bytes; checks it and runs its /usr/bin/turnfan, installed with dpkg
-# into a throwaway copy of this system where that is allowed.
+# Checks an install with a packager's and a software centre's tools; runs the other tests with those tools and the X
+# servers hidden; makes the .deb twice and compares the bytes; checks it and runs its /usr/bin/turnfan, installed with
+# dpkg into a throwaway copy of this system where that is allowed.
 # usage: package_test.sh SOURCE_DIR BUILD_DIR E2E_TEST_BINARY GTEST_FILTER
 #   (the end-to-end case that runs the installed viewer; it must run and pass)
 set -euo pipefail
 app_id=org.example.turnfan
 
-# Run by the test itself in a private mount namespace: dpkg installs the package
-# into a throwaway copy of this system (an overlay over /, thrown away with the
-# namespace), and the viewer runs from there as a user would start it.
+# Run by the test itself in a private mount namespace: dpkg installs the package into a throwaway copy of this system
+# (an overlay over /, thrown away with the namespace), and the viewer runs from there as a user would start it.
 if [ "${1:-}" = --in-throwaway-root ]; then
   tmp=$2 deb=$3 build=$4 e2e=$5 filter=$6
   sys=$tmp/sys
@@ -28,10 +26,7 @@ if [ "${1:-}" = --in-throwaway-root ]; then
   exit
 fi
 
-source=$1
-build=$2
-e2e=$3
-filter=$4
+source=$1 build=$2 e2e=$3 filter=$4
 for tool in Xvfb dpkg-deb lintian mandoc man desktop-file-validate appstreamcli rsvg-convert; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
@@ -64,10 +59,9 @@ entry=$(desktop-file-validate "$tmp/root/usr/share/applications/$app_id.desktop"
 [ -z "$entry" ] || fail "desktop-file-validate: $entry"
 grep -qx "Icon=$app_id" "$tmp/root/usr/share/applications/$app_id.desktop" || fail "the desktop entry names no icon"
 
-# What a software centre reads: the metainfo, valid even by the pedantic rules,
-# and the catalogue that the distribution's tools make of the installed tree.
-# AppStream 1.0 wants <developer> for the <developer_name> it deprecates; 0.16 (Debian 12) predates that tag, and
-# its note that it does not know it is the one note allowed.
+# What a software centre reads: the metainfo, valid even by the pedantic rules, and the catalogue that the
+# distribution's tools make of the installed tree. AppStream 1.0 wants <developer> for the <developer_name> it
+# deprecates; 0.16 (Debian 12) predates that tag, and its note that it does not know it is the one note allowed.
 metainfo=$(LC_ALL=C.UTF-8 appstreamcli validate --no-net --pedantic --no-color \
   "$tmp/root/usr/share/metainfo/$app_id.metainfo.xml" 2>&1) || fail "appstreamcli validate: $metainfo"
 grep -q '^✔ Validation was successful' <<<"$metainfo" &&
@@ -119,11 +113,10 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-grep -q 'libsdl1\.2' <<<"$depends" || fail "Depends does not name SDL 1.2"
-grep -q 'libglu1' <<<"$depends" || fail "Depends does not name GLU"
-grep -Eq 'libgl1|libopengl0' <<<"$depends" || fail "Depends does not name OpenGL"
-# SDL 1.2 loads libGL.so.1 at run time, so no linked library names it.
-grep -Eq '(^|, )libgl1($|[ ,])' <<<"$depends" || fail "Depends does not name libgl1"
+# SDL 1.2, GLU, OpenGL, and libgl1 itself: SDL 1.2 loads libGL.so.1 at run time, so no linked library names it.
+for package in 'libsdl1\.2' libglu1 'libgl1|libopengl0' '(^|, )libgl1($|[ ,])'; do
+  grep -Eq "$package" <<<"$depends" || fail "Depends does not name $package"
+done
 contents=$(dpkg-deb -c "$deb")
 grep -q '\./usr/bin/turnfan$' <<<"$contents" || fail "the package has no /usr/bin/turnfan"
 lintian --display-info --pedantic --display-experimental --fail-on error,warning,info,pedantic,experimental "$deb" \

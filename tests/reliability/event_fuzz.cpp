@@ -8,7 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/events.h"
 #include "stream_checker.h"
 
 namespace {
@@ -23,9 +22,8 @@ void require(const std::string& error)
     }
 }
 
-// Bytes into an event SDL could deliver: its types end below SDL_NUMEVENTS,
-// quit and an Esc press end the process, and the key symbol, an enum the
-// program reads, stays among SDL's symbols. Every other field stays raw.
+// Bytes into an event SDL could deliver: its types end below SDL_NUMEVENTS, quit and an Esc press end the process, and
+// the key symbol, an enum the program reads, stays among SDL's symbols. Every other field stays raw.
 SDL_Event event_from(const uint8_t* bytes)
 {
     SDL_Event e;
@@ -45,17 +43,6 @@ SDL_Event event_from(const uint8_t* bytes)
 }
 
 } // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        std::abort();
-    }
-    SDL_SetEventFilter(accept_all_events);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

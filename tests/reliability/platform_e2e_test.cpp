@@ -25,11 +25,9 @@ TEST(Platform, ViewerRunsOnTheSdlUnderTest)
     expect_clean_close(x);
 }
 
-// Each ends at once with status 1 and its start-up message, never a crash or a
-// hang. Without a display both SDLs end with the program's own line instead of
-// falling back to a terminal driver (escape codes) or an offscreen one (no
-// window, full CPU). Without GLX, and on an 8-bit screen that no GL visual has,
-// SDL's reason is fixed; with standard error closed it still ends at once.
+// Each ends at once with status 1 and its start-up message, never a crash or a hang, also with standard error closed.
+// Without a display both SDLs end with the program's own line instead of falling back to a terminal driver (escape
+// codes) or an offscreen one (no window, full CPU). Without GLX, or at 8 bits (no GL visual), SDL's reason is fixed.
 TEST(Platform, StartsWithoutWhatItNeedsEndAtOnceWithStatusOne)
 {
     TURNFAN_SKIP_IF(missing_tool("Xvfb"));

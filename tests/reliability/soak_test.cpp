@@ -1,7 +1,6 @@
-// The real viewer under seeded random real X input for a bounded time
-// (TURNFAN_SOAK_SECONDS, 30 by default): it keeps answering (m changes the
-// picture) and drawing (its CPU time rises), its resident memory does not grow
-// after the warm-up, and a window close ends it with status 0.
+// The real viewer under seeded random real X input for a bounded time (TURNFAN_SOAK_SECONDS, 30 by default): it keeps
+// answering (m changes the picture) and drawing (its CPU time rises), its resident memory does not grow after the
+// warm-up, and a window close ends it with status 0.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,20 +26,6 @@ constexpr long RSS_PEAK_LIMIT_KB = 4096; // a peak in between that is given back
 // Angle keys, mode and reset, and keys the viewer must ignore (not Esc, which ends it).
 const char* const KEYS[] = {"w", "s", "a", "d", "q", "e", "m", "r", "x", "1", "space", "Tab", "Return", "F1", "Right",
     "Shift_R", "Control_R", "Alt_L", "Super_L", "BackSpace"};
-
-// A field of /proc/<pid>/status in kB, or -1.
-long status_kb(pid_t pid, const std::string& field)
-{
-    const std::string value = proc_status(pid, field);
-    return value.empty() ? -1 : std::strtol(value.c_str(), nullptr, 10);
-}
-
-// User plus system CPU time in clock ticks (stat fields 14 and 15), or -1.
-long cpu_ticks(pid_t pid)
-{
-    const std::string utime = proc_stat(pid, 14), stime = proc_stat(pid, 15);
-    return utime.empty() || stime.empty() ? -1 : std::stol(utime) + std::stol(stime);
-}
 
 // One random action: a key, a drag with any button, a click of any button (the
 // wheel's too) or the pointer wandering with no button held. The X events it sent.
@@ -108,17 +93,16 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
         ++actions;
         const double now = now_seconds();
         if (rss_after_warmup < 0 && now - start >= WARMUP_SECONDS) {
-            rss_after_warmup = status_kb(pid, "VmRSS");
+            rss_after_warmup = resident_kb(pid);
             ASSERT_GT(rss_after_warmup, 0);
         }
         if (rss_after_warmup > 0)
-            rss_highest = std::max(rss_highest, status_kb(pid, "VmRSS"));
+            rss_highest = std::max(rss_highest, resident_kb(pid));
         if (now >= next_check) {
             // Still answering: the fan changes colour on m and back.
             const Image before = grab_settled(viewer);
             tap(viewer, "m");
-            const Image after = grab_settled(viewer);
-            ASSERT_NE(before.rgb, after.rgb) << "key m changed nothing after " << now - start << " s";
+            ASSERT_NE(grab_settled(viewer).rgb, before.rgb) << "key m changed nothing after " << now - start << " s";
             // Still drawing: the loop never sleeps, so its CPU time keeps rising.
             const long ticks = cpu_ticks(pid);
             ASSERT_GT(ticks, last_ticks) << "no CPU time used in the last " << CHECK_EVERY << " s";
@@ -127,7 +111,7 @@ TEST(Soak, RandomRealInputKeepsItDrawingInBoundedMemoryUntilTheWindowCloses)
             next_check = now_seconds() + CHECK_EVERY;
         }
     }
-    const long rss_end = status_kb(pid, "VmRSS");
+    const long rss_end = resident_kb(pid);
     const double soaked = now_seconds() - start;
 
     expect_clean_close(viewer);

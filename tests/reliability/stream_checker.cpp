@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <tuple>
 
 #include "app/events.h"
 #include "compose_probe.h"
@@ -22,23 +24,29 @@ constexpr int COMPOSES_PER_QUATERNION_FRAME = 25;
 // SDL copies the message a window-manager event points to when it queues it.
 SDL_SysWMmsg wm_message;
 
-std::string describe(const SDL_Event& e)
-{
-    return "event type " + std::to_string(e.type);
-}
-
 } // namespace
 
 StreamChecker::StreamChecker()
 {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) { // a failed start fails the first push
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_Init(SDL_INIT_VIDEO);
+        SDL_SetEventFilter(accept_all_events);
+    }
     reset_view();
     compose_phase_ = compose_normalises() ? 0 : 1;
 }
 
 std::string StreamChecker::feed(SDL_Event e)
 {
+    const std::string error = check_event(e);
+    return error.empty() ? "" : "event type " + std::to_string(e.type) + ": " + error;
+}
+
+std::string StreamChecker::check_event(SDL_Event& e)
+{
     if (e.type == SDL_QUIT || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE))
-        return describe(e) + " ends the process: it must not be fed";
+        return "it ends the process: it must not be fed";
     if (e.type == SDL_SYSWMEVENT)
         e.syswm.msg = &wm_message;
     const ViewState before = view;
@@ -57,20 +65,16 @@ std::string StreamChecker::feed(SDL_Event e)
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        expected.angle_z = view.angle_z;
-        expected.angle_x = view.angle_x;
-        expected.angle_y = view.angle_y;
-        expected.quaternion_mode = view.quaternion_mode;
-        expected.shift_held = view.shift_held;
-        expected.ctrl_held = view.ctrl_held;
+        std::tie(expected.angle_z, expected.angle_x, expected.angle_y, expected.quaternion_mode, expected.shift_held,
+            expected.ctrl_held) =
+            std::tie(view.angle_z, view.angle_x, view.angle_y, view.quaternion_mode, view.shift_held, view.ctrl_held);
         break;
     case SDL_ACTIVEEVENT:
         drew = (e.active.state & SDL_APPACTIVE) && e.active.gain;
         break;
     case SDL_MOUSEBUTTONDOWN:
-        expected.button_down = true;
-        expected.last_mouse_x = e.button.x;
-        expected.last_mouse_y = e.button.y;
+        std::tie(expected.button_down, expected.last_mouse_x, expected.last_mouse_y) =
+            std::make_tuple(true, e.button.x, e.button.y);
         break;
     case SDL_MOUSEBUTTONUP:
         expected.button_down = false;
@@ -86,32 +90,24 @@ std::string StreamChecker::feed(SDL_Event e)
         if (before.shift_held) {
             expected.offset_z = view.offset_z;
         } else if (before.ctrl_held) {
-            expected.offset_x = view.offset_x;
-            expected.offset_y = view.offset_y;
+            std::tie(expected.offset_x, expected.offset_y) = std::tie(view.offset_x, view.offset_y);
         } else {
             std::copy(view.scene_rotation, view.scene_rotation + 4, expected.scene_rotation);
             std::copy(view.drag_rotation, view.drag_rotation + 4, expected.drag_rotation);
             compose_phase_ = 1 - compose_phase_;
             unnormalised_steps_ = compose_phase_ == 0 ? 0 : unnormalised_steps_ + 1;
         }
-        expected.last_mouse_x = e.motion.x;
-        expected.last_mouse_y = e.motion.y;
+        std::tie(expected.last_mouse_x, expected.last_mouse_y) = std::make_tuple(e.motion.x, e.motion.y);
         break;
     default:
         break;
     }
-    testing::AssertionResult same = same_view(expected, view);
-    if (!same)
-        return describe(e) + ": " + same.message();
-    if (drew) {
-        std::string frame_error = check_frame_calls(view.quaternion_mode);
-        if (!frame_error.empty())
-            return describe(e) + ": " + frame_error;
-    } else if (!recorded_calls().empty()) {
-        return describe(e) + ": drew although it was no regained activation";
-    }
-    std::string view_error = check_view();
-    return view_error.empty() ? "" : describe(e) + ": " + view_error;
+    if (const testing::AssertionResult same = same_view(expected, view); !same)
+        return same.message();
+    if (!drew && !recorded_calls().empty())
+        return "drew although it was no regained activation";
+    const std::string error = drew ? check_frame_calls() : "";
+    return error.empty() ? check_view() : error;
 }
 
 std::string StreamChecker::frame()
@@ -119,29 +115,26 @@ std::string StreamChecker::frame()
     const ViewState before = view;
     recorder_reset();
     draw_frame();
-    testing::AssertionResult same = same_view(before, view);
-    if (!same)
+    if (const testing::AssertionResult same = same_view(before, view); !same)
         return "a frame changed the view: " + std::string(same.message());
-    return check_frame_calls(view.quaternion_mode);
+    return check_frame_calls();
 }
 
-std::string StreamChecker::check_frame_calls(bool quaternion_mode)
+std::string StreamChecker::check_frame_calls()
 {
     ++frames_;
-    if (quaternion_mode)
+    if (view.quaternion_mode)
         compose_phase_ = (compose_phase_ + COMPOSES_PER_QUATERNION_FRAME) % 2;
+    const auto finite = [](double v) { return std::isfinite(v); };
     int swaps = 0;
     for (const GlCall& call : recorded_calls()) {
-        if (call.name == "SDL_GL_SwapBuffers")
-            ++swaps;
-        for (double a : call.args)
-            if (!std::isfinite(a))
-                return call.name + " was handed a value that is not finite";
+        swaps += call.name == "SDL_GL_SwapBuffers";
+        if (!std::all_of(call.args.begin(), call.args.end(), finite))
+            return call.name + " was handed a value that is not finite";
     }
     for (const Point& p : recorded_vertices())
-        for (double c : p)
-            if (!std::isfinite(c))
-                return "a vertex left the modelview matrix not finite";
+        if (!std::all_of(p.begin(), p.end(), finite))
+            return "a vertex left the modelview matrix not finite";
     if (swaps != 1)
         return "a frame swapped " + std::to_string(swaps) + " times";
     return "";
@@ -159,12 +152,10 @@ std::string StreamChecker::check_view()
 
     const double error = std::fabs(quaternion_length(quaternion_of(view.scene_rotation)) - 1.0);
     const double allowed = NORM_BASE + static_cast<double>(unnormalised_steps_) * NORM_STEP;
-    if (error > allowed) {
-        char text[120];
-        std::snprintf(text, sizeof text,
-            "scene_rotation's length is off by %.3g after %ld steps without renormalisation", error,
-            unnormalised_steps_);
-        return text;
-    }
-    return "";
+    if (error <= allowed)
+        return "";
+    char text[120];
+    std::snprintf(text, sizeof text, "scene_rotation's length is off by %.3g after %ld steps without renormalisation",
+        error, unnormalised_steps_);
+    return text;
 }

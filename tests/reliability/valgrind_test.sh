@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The real viewer under memcheck on a private X server, driven by the guided
-# tour (keys, both modes, rotating, Shift and Ctrl drags, then a window close).
-# Fails unless the viewer ends with status 0 and memcheck reports no error and
-# no leak beyond the suppressions for the libraries underneath.
+# The real viewer under memcheck on a private X server, driven by the guided tour (keys, both modes, rotating, Shift and
+# Ctrl drags, then a window close). Fails unless the viewer ends with status 0 and memcheck reports no error and no leak
+# beyond the suppressions for the libraries underneath.
 # usage: valgrind_test.sh VIEWER TOUR SUPPRESSIONS OUT_DIR
 set -euo pipefail
 # montage (ImageMagick): the tour ends with its contact sheet and fails without it.
@@ -11,8 +10,7 @@ for tool in valgrind Xvfb montage; do
 done
 viewer=$1 tour=$2 suppressions=$3 out=$4
 mkdir -p "$out"
-log=$out/memcheck.log
-wrapper=$out/viewer-under-memcheck
+log=$out/memcheck.log wrapper=$out/viewer-under-memcheck
 # --keep-debuginfo: Mesa unloads its driver before the leak check, which must still name it.
 cat >"$wrapper" <<WRAPPER
 #!/bin/sh

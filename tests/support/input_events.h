@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +18,8 @@
 inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint16 unicode = 0)
 {
     SDL_Event e = {};
-    e.key.type = type;
-    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    e.key.keysym.unicode = unicode;
+    // type, device, state, {scancode, sym, mod, unicode}
+    e.key = {type, 0, static_cast<Uint8>(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED), {0, sym, mod, unicode}};
     return e;
 }
 
@@ -30,21 +28,14 @@ inline SDL_Event key_event(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE, Uint1
 inline SDL_Event motion_event(Uint16 x, Uint16 y, Uint8 state = SDL_BUTTON(1))
 {
     SDL_Event e = {};
-    e.motion.type = SDL_MOUSEMOTION;
-    e.motion.state = state;
-    e.motion.x = x;
-    e.motion.y = y;
-    e.motion.xrel = 123;
-    e.motion.yrel = -77;
+    e.motion = {SDL_MOUSEMOTION, 0, state, x, y, 123, -77}; // type, device, buttons, x, y, xrel, yrel
     return e;
 }
 
 inline void set_quat(float* q, float x, float y, float z, float w)
 {
-    q[0] = x;
-    q[1] = y;
-    q[2] = z;
-    q[3] = w;
+    const float v[] = {x, y, z, w};
+    std::copy(v, v + 4, q);
 }
 
 // The view after display setup with no input yet; every test starts from here.
@@ -101,21 +92,16 @@ inline testing::AssertionResult same_view(const ViewState& a, const ViewState& b
 // quit_program ends the process with status 0, which CTest counts as a pass: while
 // one of these lives, an exit fails with status 1 instead.
 struct MustNotExit {
-    static bool& armed()
-    {
-        static bool on = false;
-        return on;
-    }
+    static inline bool armed = false;
     MustNotExit()
     {
-        static const int once = std::atexit([] {
-            if (armed()) {
+        [[maybe_unused]] static const int once = std::atexit([] {
+            if (armed) {
                 std::fputs("the process ended where it must carry on\n", stderr);
                 std::_Exit(1);
             }
         });
-        (void)once;
-        armed() = true;
+        armed = true;
     }
-    ~MustNotExit() { armed() = false; }
+    ~MustNotExit() { armed = false; }
 };

@@ -1,5 +1,6 @@
 #include "proc.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -10,26 +11,25 @@ std::string proc_file(pid_t pid, const std::string& name)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string proc_status(pid_t pid, const std::string& field)
+long resident_kb(pid_t pid)
 {
     std::istringstream in(proc_file(pid, "status"));
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, field.size() + 1, field + ":") == 0)
-            return line.substr(field.size() + 1);
-    return "";
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, 6, "VmRSS:") == 0)
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+    return -1;
 }
 
-std::string proc_stat(pid_t pid, int number)
+long cpu_ticks(pid_t pid)
 {
     const std::string stat = proc_file(pid, "stat");
     const size_t close = stat.rfind(')'); // the command name, field 2, may hold spaces and parentheses
     if (close == std::string::npos)
-        return "";
+        return -1;
     std::istringstream fields(stat.substr(close + 1));
-    std::string field;
-    for (int i = 3; i <= number; ++i)
-        if (!(fields >> field))
-            return "";
-    return field;
+    std::string skipped; // fields 3 (the state) to 13
+    for (int i = 3; i < 14; ++i)
+        fields >> skipped;
+    long utime = 0, stime = 0;
+    return fields >> utime >> stime ? utime + stime : -1;
 }

@@ -16,14 +16,12 @@ const SdlUnderTest& sdl_under_test()
             throw std::runtime_error(std::string("no SDL 1.2 to be loaded: ") + dlerror());
         link_map* map = nullptr;
         dlinfo(handle, RTLD_DI_LINKMAP, &map);
-        const auto linked_version =
-            reinterpret_cast<decltype(&SDL_Linked_Version)>(dlsym(handle, "SDL_Linked_Version"));
         // The compatibility layer numbers its releases from 1.2.50; the classic library ended at 1.2.15.
-        const bool compat = linked_version()->patch >= 50;
-        if (compat)
-            return SdlUnderTest{std::filesystem::canonical(map->l_name), true, "GLX is not supported\n", 0, 15};
-        return SdlUnderTest{
-            std::filesystem::canonical(map->l_name), false, "Couldn't find matching GLX visual\n", 8, 16};
+        const bool compat =
+            reinterpret_cast<decltype(&SDL_Linked_Version)>(dlsym(handle, "SDL_Linked_Version"))()->patch >= 50;
+        const std::string library = std::filesystem::canonical(map->l_name);
+        return compat ? SdlUnderTest{library, true, "GLX is not supported\n", 0, 15}
+                      : SdlUnderTest{library, false, "Couldn't find matching GLX visual\n", 8, 16};
     }();
     return sdl;
 }

@@ -1,6 +1,5 @@
-// Which SDL 1.2 the viewer runs on here, and what that SDL says where the viewer
-// prints SDL's own words or the depth SDL reports: the classic library
-// (libsdl1.2debian up to Debian 12) or the compatibility layer over SDL2
+// Which SDL 1.2 the viewer runs on here, and what that SDL says where the viewer prints SDL's own words or the depth
+// SDL reports: the classic library (libsdl1.2debian up to Debian 12) or the compatibility layer over SDL2
 // (libsdl1.2-compat, and libsdl1.2debian itself from Debian 13 on).
 #pragma once
 

@@ -1,9 +1,7 @@
-// Hashes of the floats the program's own arithmetic makes, over every input it
-// can feed the runtime's sin, cos and asin and over seeded inputs of the other
-// operations. Every platform (Linux, Windows under Wine, WebAssembly in node) must
-// print the golden hashes: mingw-w64's x87 sin and cos and glibc's disagree in the
-// last bits of some doubles, and a float in place of a double, or sinf for sin,
-// changes the bits the program keeps. Sections:
+// Hashes of the floats the program's own arithmetic makes, over every input it can feed the runtime's sin, cos and asin
+// and over seeded inputs of the other operations. Every platform (Linux, Windows under Wine, WebAssembly in node) must
+// print the golden hashes: mingw-w64's x87 sin and cos and glibc's disagree in the last bits of some doubles, and a
+// float in place of a double, or sinf for sin, changes the bits the program keeps. Sections:
 //   keys       every whole degree the keys reach, -2^24 to 2^24 (a step past
 //              2^24 rounds back), in radians as the renderer turns them
 //   trackball  every float t from 2^-10 to 1, the sine of half a drag step's
@@ -12,6 +10,7 @@
 //              seeded pairs of pixels, as mouse motion sends them
 //   compose, matrix, cross, normalise   seeded operands, tiny ones too
 // The arithmetic inside OpenGL and GLU is the pictures' to check.
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -49,18 +48,15 @@ int failures = 0;
 // FNV-1a over the bits of every float a section produces.
 struct Section {
     int index;
-    uint64_t inputs = 0;
-    uint64_t hash = 14695981039346656037ull;
+    uint64_t inputs = 0, hash = 14695981039346656037ull;
 
     void add(const float* v, int n)
     {
         for (int i = 0; i < n; ++i) {
             uint32_t bits;
             std::memcpy(&bits, &v[i], sizeof bits);
-            for (int b = 0; b < 4; ++b) {
-                hash ^= (bits >> (8 * b)) & 0xffu;
-                hash *= 1099511628211ull;
-            }
+            for (int shift = 0; shift < 32; shift += 8) // low byte first, whatever the machine's order
+                hash = (hash ^ ((bits >> shift) & 0xffu)) * 1099511628211ull;
         }
         ++inputs;
     }
@@ -164,8 +160,7 @@ void sweep_drags()
 // Unit quaternions, as the program composes them, and the raw operands themselves.
 void unit_or_raw(float* q)
 {
-    for (int i = 0; i < 4; ++i)
-        q[i] = operand();
+    std::generate_n(q, 4, operand);
     if (below(4) != 0)
         quat_normalize(q);
 }
@@ -199,8 +194,7 @@ void sweep_operations()
         vec3_cross(a, b, out);
     });
     sweep_random<3>(6, [](float* v) {
-        for (int i = 0; i < 3; ++i)
-            v[i] = operand();
+        std::generate_n(v, 3, operand);
         vec3_normalize(v);
     });
 }

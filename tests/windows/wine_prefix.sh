@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Makes the Wine prefix that the Windows tests run in, once (wineboot takes
-# about 15 s). Its windows get no window manager's frame (Managed=N): without a
-# window manager Wine would otherwise wait for one at every exit.
+# Makes the Wine prefix that the Windows tests run in, once (wineboot takes about 15 s). Its windows get no window
+# manager's frame (Managed=N): without a window manager Wine would otherwise wait for one at every exit.
 # Environment: WINEPREFIX, TURNFAN_WINE.
 set -euo pipefail
 ready=$WINEPREFIX/turnfan-ready

@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# Makes the zip as scripts/build-windows does and unpacks it into DEST, where
-# the end-to-end tests run its exe. The zip must hold the exe, the README, the
-# program's licence and SDL's and nothing else, and the exe may need no DLL but
-# Windows' own; the exe carries its icon, version and manifest, and the README
-# names the sources the release ships beside the zip.
+# Makes the zip as scripts/build-windows does and unpacks it into DEST, where the end-to-end tests run its exe. The zip
+# must hold the exe, the README, the program's licence and SDL's and nothing else, and the exe may need no DLL but
+# Windows' own; the exe carries its icon, version and manifest, and the README names the sources shipped beside it.
 # usage: zip_test.sh BUILD_DIR DEST OBJDUMP
 set -euo pipefail
-build=$1
-dest=$2
-objdump=$3
+build=$1 dest=$2 objdump=$3
 fail() { echo "FAIL: $*"; exit 1; }
 for tool in wrestool icotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool (icoutils) is not installed"; exit 77; }
@@ -17,8 +13,7 @@ done
 (cd "$build" && cpack -G ZIP >/dev/null)
 zip=$(cd "$build" && ls "$PWD"/turnfan-*-win64.zip)
 top=$(basename "$zip" .zip)
-rm -rf "$dest"
-mkdir -p "$dest"
+rm -rf "$dest" && mkdir -p "$dest"
 (cd "$dest" && cmake -E tar xf "$zip")
 files=$(cd "$dest" && find . -type f | sort | tr '\n' ' ')
 [ "$files" = "./$top/LICENSE.txt ./$top/README.txt ./$top/SDL-COPYING.txt ./$top/turnfan.exe " ] ||
