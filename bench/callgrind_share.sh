@@ -11,29 +11,26 @@ names=$(sed -n 's/^add_library(\(turnfan_[a-z_]*\) STATIC.*/\1/p' "$(dirname "$0
 symbols=$(for name in $names; do
   nm -C --defined-only "$build"/src/*/lib"$name".a || { echo "callgrind_share.sh: no lib$name.a" >&2; exit 1; }
 done | awk '$2 ~ /^[tTwW]$/ { sub(/^[0-9a-f]+ [tTwW] /, ""); print }' | sort -u)
+costs() { callgrind_annotate --threshold=100 --auto=no --show-percs=no --inclusive="$1" "$out"; }
 
-# "fn=" starts a function's self cost lines; the cost line after "calls=" is the
-# inclusive cost of that call. Names may be compressed to "(id)" after their first use.
+# Lines "COST  file:function [object]", a function once for each file its code came from, the object on its first.
 awk -v list="$symbols" -v frames="$frames" -v show="$list" '
   BEGIN { n = split(list, s, "\n"); for (i = 1; i <= n; ++i) own[s[i]] = 1 }
-  function name(kind, text,    id) {
-    if (match(text, /^\([0-9]+\)/)) {
-      id = substr(text, 1, RLENGTH); text = substr(text, RLENGTH + 2)
-      if (text != "") names[kind, id] = text; else text = names[kind, id]
+  !match($0, /^ *[0-9,]+  [^:]*:/) { next }
+  {
+    cost = $1; gsub(/,/, "", cost); fn = substr($0, RLENGTH + 1)
+    if (match(fn, / \[.*\]$/)) {
+      object = substr(fn, RSTART + 2, RLENGTH - 3)
+      obj[fn = substr(fn, 1, RSTART - 1)] = object
     }
-    return text
   }
-  /^ob=/ { ob = name("ob", substr($0, 4)); next }
-  /^fn=/ { fn = name("fn", substr($0, 4)); obj[fn] = ob; next }
-  /^c(ob|fn)=/ { name(substr($0, 2, 2), substr($0, 5)); next }
-  /^calls=/ { in_call = 1; next }
-  /^[0-9+*-]/ { if (in_call) { called[fn] += $2; in_call = 0 } else { self[fn] += $2; total += $2 }; next }
+  FNR == NR { self[fn] += cost; total += cost; next }
+  { inclusive[fn] += cost }
   END {
     for (f in self) { if (f in own) project += self[f]; if (obj[f] ~ /\/libm\.so/) libm += self[f] }
     printf "%.0f %.0f %.4f %.4f %.0f %.0f\n", total / frames, project / frames, 100 * project / total,
-      100 * (project + libm) / total, (self["draw_frame()"] + called["draw_frame()"]) / frames,
-      (self["process_events()"] + called["process_events()"]) / frames
+      100 * (project + libm) / total, inclusive["draw_frame()"] / frames, inclusive["process_events()"] / frames
     if (show == "--functions")
       for (f in self) if (f in own && self[f] > 0)
-        printf "%10.1f %12.1f  %s\n", self[f] / frames, (self[f] + called[f]) / frames, f | "sort -rn"
-  }' "$out"
+        printf "%10.1f %12.1f  %s\n", self[f] / frames, inclusive[f] / frames, f | "sort -rn"
+  }' <(costs no) <(costs yes)
