@@ -11,20 +11,16 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { parseArgs } from 'node:util';
 
 import { serve } from '../drive/serve.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const { chromium } = createRequire(path.join(here, '../drive/package.json'))('playwright-core');
 
-const argv = process.argv.slice(2);
-const site = argv[0];
-const option = (name, fallback) => {
-  const i = argv.indexOf(name);
-  return i > 0 ? Number(argv[i + 1]) : fallback;
-};
-const cycles = option('--cycles', 7);
-const seconds = option('--seconds', 2);
+const { positionals: [site], values } = parseArgs({ allowPositionals: true,
+  options: { cycles: { type: 'string', default: '7' }, seconds: { type: 'string', default: '2' } } });
+const cycles = Number(values.cycles), seconds = Number(values.seconds);
 if (!site || !fs.existsSync(path.join(site, 'index.html'))) {
   console.error(`web_fps_bench: no site at ${site} (scripts/build-web makes it)`);
   process.exit(1);
