@@ -351,11 +351,8 @@ TEST_P(FailedStart, WithoutOpenGLOrWithoutAVideoDriver)
 }
 
 // --- What only the web page has -----------------------------------------------
-// Next to the viewer on plain X, a table of walks: keys that repeat and a drag that leaves the canvas act as on the
-// desktop, the touch buttons and one-finger drags do what keys and the mouse do, a screen of 2 device pixels to one
-// shows the same picture twice as fine, and a reload without the network works; nothing thrown, nothing scrolled. And a
-// table of what else the page answers: on a phone, in its readout, after a lost context; and how the program ended.
-// Skipped, saying why, where there is no page.
+// Walks whose pictures must be those on plain X, with nothing thrown and nothing scrolled; what else the page answers;
+// and how it says the program ended. Skipped, saying why, where there is no page.
 
 // Driver commands on the page, in place of a step's keys and mouse.
 Step on_page(std::vector<std::string> commands)
