@@ -22,10 +22,6 @@ function(turnfan_test name)
     wine_test(windows.${name})
     return()
   endif()
-  if(T_FILTER)
-    set(T_FILTER TEST_FILTER ${T_FILTER})
-  endif()
-  gtest_discover_tests(${name} ${T_FILTER}
-    DISCOVERY_TIMEOUT 60
+  gtest_discover_tests(${name} TEST_FILTER "${T_FILTER}" DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS "${T_LABELS}" TIMEOUT 240 SKIP_REGULAR_EXPRESSION "${TURNFAN_SKIPPED_GTEST}")
 endfunction()

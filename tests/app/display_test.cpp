@@ -1,11 +1,10 @@
 // Display setup against a real OpenGL context on a private X server.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <GL/gl.h>
 #include <SDL.h>
 
 #include <cmath>
-#include <vector>
 
 #include "app/display.h"
 #include "app/view_state.h"
@@ -23,9 +22,9 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
 
     // Zero at load: the identity must come from display setup.
-    ASSERT_EQ(std::vector<float>(view.scene_rotation, view.scene_rotation + 4), std::vector<float>(4, 0.0f));
+    ASSERT_THAT(view.scene_rotation, testing::Each(0.0f));
     init_display();
-    EXPECT_EQ(std::vector<float>(view.scene_rotation, view.scene_rotation + 4), (std::vector<float>{0, 0, 0, 1}));
+    EXPECT_THAT(view.scene_rotation, testing::ElementsAre(0.0f, 0.0f, 0.0f, 1.0f));
 
     const SDL_Surface* screen = SDL_GetVideoSurface();
     ASSERT_NE(screen, nullptr);
@@ -40,7 +39,7 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
 
     GLint viewport[4], mode = 0;
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{0, 0, 640, 480}));
+    EXPECT_THAT(viewport, testing::ElementsAre(0, 0, 640, 480));
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_PROJECTION);
 
@@ -50,8 +49,7 @@ TEST(InitDisplay, LeavesTheStateTheRendererExpects)
         f / (4.0 / 3.0), 0, 0, 0, 0, f, 0, 0, 0, 0, -1025.0 / 1023.0, -1, 0, 0, -2048.0 / 1023.0, 0};
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(projection[i], expected[i], 1e-6) << "element " << i;
+    EXPECT_THAT(projection, testing::Pointwise(testing::DoubleNear(1e-6), expected));
 
     // Depth test on; culling and lighting off, so that the shading, the front face
     // and the material set here change no pixel (the pictures show the black clear).

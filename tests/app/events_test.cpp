@@ -10,7 +10,6 @@
 #include <tuple>
 
 #include "app/events.h"
-#include "app/quit.h"
 #include "app/view_state.h"
 #include "input_events.h"
 #include "standins.h"

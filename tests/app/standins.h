@@ -2,8 +2,6 @@
 // that the shell's dispatch can be watched call by call.
 #pragma once
 
-#include <SDL.h>
-
 #include <string>
 #include <vector>
 

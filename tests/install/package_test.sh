@@ -45,8 +45,7 @@ for f in bin/turnfan share/applications/$app_id.desktop share/metainfo/$app_id.m
   [ -f "$tmp/root/usr/$f" ] || fail "cmake --install did not install $f"
 done
 [ -x "$tmp/root/usr/bin/turnfan" ] || fail "the installed turnfan is not executable"
-[ "$(file -b --mime-type "$tmp/root/usr/share/icons/hicolor/48x48/apps/$app_id.png")" = image/png ] &&
-  file -b "$tmp/root/usr/share/icons/hicolor/48x48/apps/$app_id.png" | grep -q '48 x 48' ||
+file -b "$tmp/root/usr/share/icons/hicolor/48x48/apps/$app_id.png" | grep -q '^PNG image data, 48 x 48,' ||
   fail "the 48x48 icon is no 48 by 48 PNG"
 man_page=$tmp/root/usr/share/man/man1/turnfan.1.gz
 zgrep -q "^\.SH CONTROLS" "$man_page" || fail "the man page lists no controls"

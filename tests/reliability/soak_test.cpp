@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <string>
 
 #include "expect.h"
 #include "proc.h"

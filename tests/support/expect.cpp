@@ -47,11 +47,7 @@ namespace {
 // Whether `image` has this colour within `reach` pixels of (x, y).
 bool colour_near(const Image& image, int x, int y, const uint8_t* colour, int reach)
 {
-    for (int iy = std::max(0, y - reach); iy <= std::min(image.height - 1, y + reach); ++iy)
-        for (int ix = std::max(0, x - reach); ix <= std::min(image.width - 1, x + reach); ++ix)
-            if (std::equal(colour, colour + 3, image.at(ix, iy)))
-                return true;
-    return false;
+    return count(image, colour[0], colour[1], colour[2], x - reach, y - reach, x + reach, y + reach) > 0;
 }
 
 // Pixels of `a` whose colour `b` has nowhere within `reach` pixels of the same place. Lines drawn another way may also
