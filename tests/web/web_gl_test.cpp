@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "immediate.h"
@@ -72,8 +73,7 @@ protected:
 // swap; filled ones reach the emulation as they came, at once.
 TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
 {
-    const double xs[4] = {0.41, -0.41, -0.41, 0.41};
-    const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
+    const float w = 0.41f, h = 0.3075f, xs[4] = {w, -w, -w, w}, ys[4] = {h, h, -h, -h};
     const struct {
         GLenum polygon_mode, sent;
         std::vector<int> corners;
@@ -83,10 +83,7 @@ TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
         rec = Recording();
         glPolygonMode(GL_FRONT_AND_BACK, row.polygon_mode);
         glColor3f(1.0f, 1.0f, 0.0f);
-        glBegin(GL_QUADS);
-        for (int i = 0; i < 4; ++i)
-            glVertex3f(static_cast<float>(xs[i]), static_cast<float>(ys[i]), -1.0f);
-        glEnd();
+        draw(GL_QUADS, {{xs[0], ys[0], -1}, {xs[1], ys[1], -1}, {xs[2], ys[2], -1}, {xs[3], ys[3], -1}});
         if (row.polygon_mode == GL_LINE)
             web_gl_swap();
         ASSERT_EQ(rec.begins, std::vector<GLenum>{row.sent});
@@ -152,9 +149,8 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelAp
                 EXPECT_NEAR(py, row.dy, 1e-4) << "copy " << copy;
             }
         // Placed through identity matrices, which are then put back.
-        EXPECT_EQ(rec.pushed, 0);
-        EXPECT_FALSE(rec.identity_mv || rec.identity_proj);
-        EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
+        EXPECT_EQ(std::tie(rec.pushed, rec.identity_mv, rec.identity_proj, rec.matrix_mode),
+            std::make_tuple(0, false, false, GLint{GL_MODELVIEW}));
         // The copies straddle the line itself, as many each way.
         double mid[4];
         const Emitted& last = rec.vertices[2 * row.copies - 2];
