@@ -9,7 +9,6 @@
 
 #include "float_bits.h"
 #include "math/quat.h"
-#include "math/vec3.h"
 #include "rotation.h"
 
 namespace {

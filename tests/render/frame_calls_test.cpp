@@ -136,9 +136,7 @@ TEST(Frame, EveryVertexPlacedAndDrawnAsItShouldBeInOneBalancedFrame)
                 EXPECT_TRUE(i + 1 < calls.size() && calls[i + 1].name == "glFlush") << "call " << i;
             }
         }
-        EXPECT_EQ(depth, 0);
-        EXPECT_EQ(ends, 6);
-        EXPECT_EQ(swaps, 1);
+        EXPECT_EQ(std::tie(depth, ends, swaps), std::make_tuple(0, 6, 1)) << "push - pop, glEnd, swaps";
         EXPECT_EQ(calls.back().name, "SDL_GL_SwapBuffers");
     }
 }
