@@ -61,8 +61,7 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_view();
-        view.shift_held = c.shift;
-        view.ctrl_held = c.ctrl;
+        std::tie(view.shift_held, view.ctrl_held) = std::tie(c.shift, c.ctrl);
         start_drag(c.from_x, c.from_y);
         ViewState expected = view;
         move_to(c.to_x, c.to_y);
