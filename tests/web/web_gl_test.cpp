@@ -1,6 +1,6 @@
 // The page's GL layer against a recording stand-in for emscripten's GL
 // emulation: what reaches the emulation for the program's drawing, and when.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <array>
@@ -106,10 +106,9 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
     glVertex3f(0.0f, 1.0f, 0.0f);
     glEnd();
     web_gl_swap();
-    ASSERT_EQ(rec.vertices.size(), 4u);
-    const std::array<float, 4> red = {1, 0, 0, 1}, green = {0, 1, 0, 1};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(rec.vertices[i].colour, i < 2 ? red : green) << "vertex " << i;
+    const auto red = testing::Field(&Emitted::colour, std::array<float, 4>{1, 0, 0, 1});
+    const auto green = testing::Field(&Emitted::colour, std::array<float, 4>{0, 1, 0, 1});
+    EXPECT_THAT(rec.vertices, testing::ElementsAre(red, red, green, green));
 }
 
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
@@ -203,9 +202,8 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     expect_clip(rec.vertices[0].clip, 0.0, 0.0, 0.0);
     expect_clip(rec.vertices[1].clip, 0.0, 0.0, 4.0);
     EXPECT_NEAR(rec.vertices[1].clip[2], -rec.vertices[1].clip[3], NEAR);
-    // The colour at the cut, a twelfth of the way from blue to white.
-    EXPECT_NEAR(rec.vertices[1].colour[0], 4.0 / 50.0, 1e-6);
-    EXPECT_NEAR(rec.vertices[1].colour[2], 1.0, 1e-6);
+    // The colour at the cut, 4/50 of the way from blue to white.
+    EXPECT_THAT(rec.vertices[1].colour, testing::Pointwise(testing::FloatNear(1e-6f), {0.08f, 0.08f, 1.0f, 1.0f}));
 }
 
 // m times v, or v itself while m is loaded as the identity.
