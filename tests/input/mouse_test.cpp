@@ -61,8 +61,7 @@ TEST(MouseOffsets, ShiftMovesAlongZAndCtrlPans)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         reset_view();
-        view.shift_held = c.shift;
-        view.ctrl_held = c.ctrl;
+        std::tie(view.shift_held, view.ctrl_held) = std::tie(c.shift, c.ctrl);
         start_drag(c.from_x, c.from_y);
         ViewState expected = view;
         move_to(c.to_x, c.to_y);
@@ -95,9 +94,8 @@ TEST(MouseFactorsDeathTest, TakenAtTheFirstEventAndKept)
 
 // A plain drag hands its step to the trackball in unit coordinates (times the
 // float of 1/width or 1/height, which near the edges differs in the last bit from
-// dividing), stores the result and composes it on the right of the scene rotation
-// (quat_compose renormalises every second call, hence the tolerance). A zero move,
-// twice so that one composition renormalises, passes equal points and leaves the scene.
+// dividing), stores the result and composes it on the right of the scene rotation.
+// A zero move, twice so that one composition renormalises, passes equal points and leaves the scene.
 TEST(MouseRotate, StepReachesTheTrackballAndIsComposedOnTheRight)
 {
     const auto across = [](int pixels) { return static_cast<float>(pixels * static_cast<double>(ONE_OVER_WIDTH)); };

@@ -1,6 +1,9 @@
 // Quaternion operations: product order, shared renormalisation, matrix layout.
 #include "math/quat.h"
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -63,11 +66,9 @@ TEST(QuatCompose, IdentityOnEitherSideAndOutputOnEitherInput)
         quat_compose(p, IDENTITY, out);
         EXPECT_TRUE(bits_equal(out, p, 4));
         quat_compose(IDENTITY, p, out);
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_FLOAT_EQ(out[i], p[i]);
-            a[i] = p[i];
-            b[i] = q[i];
-        }
+        EXPECT_THAT(out, testing::Pointwise(testing::FloatEq(), p));
+        std::copy_n(p, 4, a);
+        std::copy_n(q, 4, b);
         sync_renorm_phase();
         quat_compose(p, q, want);
         sync_renorm_phase();
@@ -134,8 +135,7 @@ TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
         random_unit_quat(rng, q);
         quat_compose(p, q, pq);
         Mat4 mp, mq, mpq;
-        for (float& e : mp)
-            e = NAN; // every element must be written
+        std::fill_n(mp, 16, NAN); // every element must be written
         quat_to_matrix(mp, p);
         quat_to_matrix(mq, q);
         quat_to_matrix(mpq, pq);
@@ -148,10 +148,8 @@ TEST(QuatProperties, MatricesAreTheQuaternionsRotations)
         Mat4 m;
         quat_from_axis_angle(a, theta, q);
         quat_to_matrix(m, q);
-        for (int k = 0; k < 16; ++k) {
-            ASSERT_NEAR(mpq[k], prod[k], MATRIX_TOL) << "product #" << n << " [" << k << "]";
-            ASSERT_NEAR(mtm[k], IDENTITY_MATRIX[k], MATRIX_TOL) << "rotation #" << n << " [" << k << "]";
-            ASSERT_NEAR(m[k], gl[k], MATRIX_TOL) << "axis-angle #" << n << " [" << k << "]";
-        }
+        ASSERT_THAT(mpq, testing::Pointwise(testing::DoubleNear(MATRIX_TOL), prod)) << "product #" << n;
+        ASSERT_THAT(mtm, testing::Pointwise(testing::DoubleNear(MATRIX_TOL), IDENTITY_MATRIX)) << "rotation #" << n;
+        ASSERT_THAT(m, testing::Pointwise(testing::DoubleNear(MATRIX_TOL), gl)) << "axis-angle #" << n;
     }
 }

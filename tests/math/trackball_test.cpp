@@ -1,12 +1,14 @@
 // Virtual trackball: surface heights, step directions and the numeric rule.
 #include "math/trackball.h"
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
 #include "float_bits.h"
 #include "math/quat.h"
-#include "math/vec3.h"
 #include "rotation.h"
 
 namespace {
@@ -65,10 +67,8 @@ TEST(TrackballRotation, StepsOfKnownTurn)
         SCOPED_TRACE(testing::Message() << r.p1x << ", " << r.p1y << " to " << r.p2x << ", " << r.p2y);
         Quat q = {9.0f, 9.0f, 9.0f, 9.0f};
         trackball_rotation(q, r.p1x, r.p1y, r.p2x, r.p2y);
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_GE(q[i], r.low[i]) << i;
-            EXPECT_LE(q[i], r.high[i]) << i;
-        }
+        EXPECT_THAT(q, testing::Pointwise(testing::Ge(), r.low));
+        EXPECT_THAT(q, testing::Pointwise(testing::Le(), r.high));
         EXPECT_TRUE(!r.exact || bits_equal(q, r.low, 4)); // the identity, +0s and all
     }
 }
@@ -81,8 +81,7 @@ TEST(TrackballRotation, SwappedPositionsGiveInverseAndSpherePointsFollow)
     std::mt19937 rng(17);
     for (int n = 0; n < 1000; ++n) {
         float pos[4];
-        for (float& v : pos)
-            v = uniform(rng, -1, 1);
+        std::generate_n(pos, 4, [&rng] { return uniform(rng, -1, 1); });
         Quat fwd, back;
         trackball_rotation(fwd, pos[0], pos[1], pos[2], pos[3]);
         trackball_rotation(back, pos[2], pos[3], pos[0], pos[1]);
@@ -97,7 +96,6 @@ TEST(TrackballRotation, SwappedPositionsGiveInverseAndSpherePointsFollow)
         const Point p1 = {pos[0], pos[1], project_to_trackball(TRACKBALL_RADIUS, pos[0], pos[1])};
         const Point p2 = {pos[2], pos[3], project_to_trackball(TRACKBALL_RADIUS, pos[2], pos[3])};
         const Point got = transformed(matrix_of(m), p1);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(got[i], p2[i], FOLLOW_TOL) << n << " [" << i << "]";
+        EXPECT_THAT(got, testing::Pointwise(testing::DoubleNear(FOLLOW_TOL), p2)) << n;
     }
 }

@@ -104,7 +104,7 @@ std::string StreamChecker::check_event(SDL_Event& e)
     }
     if (const testing::AssertionResult same = same_view(expected, view); !same)
         return same.message();
-    if (!drew && !recorded_calls().empty())
+    if (!drew && !recorded().calls.empty())
         return "drew although it was no regained activation";
     const std::string error = drew ? check_frame_calls() : "";
     return error.empty() ? check_view() : error;
@@ -127,12 +127,12 @@ std::string StreamChecker::check_frame_calls()
         compose_phase_ = (compose_phase_ + COMPOSES_PER_QUATERNION_FRAME) % 2;
     const auto finite = [](double v) { return std::isfinite(v); };
     int swaps = 0;
-    for (const GlCall& call : recorded_calls()) {
+    for (const GlCall& call : recorded().calls) {
         swaps += call.name == "SDL_GL_SwapBuffers";
         if (!std::all_of(call.args.begin(), call.args.end(), finite))
             return call.name + " was handed a value that is not finite";
     }
-    for (const Point& p : recorded_vertices())
+    for (const Point& p : recorded().vertices)
         if (!std::all_of(p.begin(), p.end(), finite))
             return "a vertex left the modelview matrix not finite";
     if (swaps != 1)

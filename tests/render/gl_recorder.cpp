@@ -8,16 +8,14 @@
 
 namespace {
 
-std::vector<GlCall> calls;
-std::vector<Point> vertices;
-std::vector<Attributes> attributes;
+Recording rec;
 std::vector<Matrix> stack;
 GLenum matrix_mode = GL_MODELVIEW;
 Attributes current;
 
 template <typename... Args> void record(const char* name, Args... args)
 {
-    calls.push_back({name, {static_cast<double>(args)...}});
+    rec.calls.push_back({name, {static_cast<double>(args)...}});
 }
 
 // Only the modelview stack is followed; the renderer never touches another.
@@ -35,27 +33,15 @@ const std::vector<std::string> RECORDED_FUNCTIONS = {"glClear", "glMatrixMode", 
 
 void recorder_reset()
 {
-    calls.clear();
-    vertices.clear();
-    attributes.clear();
+    rec = {};
     stack.assign(1, IDENTITY_MATRIX);
     matrix_mode = GL_MODELVIEW;
     current = {1, 1, 1, 1, 0, GL_FILL};
 }
 
-const std::vector<GlCall>& recorded_calls()
+const Recording& recorded()
 {
-    return calls;
-}
-
-const std::vector<Point>& recorded_vertices()
-{
-    return vertices;
-}
-
-const std::vector<Attributes>& recorded_attributes()
-{
-    return attributes;
+    return rec;
 }
 
 // The layer itself: same signatures as <GL/gl.h> and <SDL.h>.
@@ -104,7 +90,7 @@ void glMultMatrixf(const GLfloat* m)
 {
     const Matrix d = matrix_of(m);
     multiply_on(d);
-    calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
+    rec.calls.push_back({"glMultMatrixf", {d.begin(), d.end()}});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
@@ -144,8 +130,8 @@ void glEnd()
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    vertices.push_back(transformed(stack.back(), {x, y, z}));
-    attributes.push_back(current);
+    rec.vertices.push_back(transformed(stack.back(), {x, y, z}));
+    rec.attributes.push_back(current);
     record("glVertex3f", x, y, z);
 }
 

@@ -18,13 +18,18 @@ struct Attributes {
     unsigned primitive, polygon_mode;
 };
 
+// Every call since the last reset; each glVertex3f, carried through the modelview
+// matrix current at that call, and its attributes.
+struct Recording {
+    std::vector<GlCall> calls;
+    std::vector<Point> vertices;
+    std::vector<Attributes> attributes;
+};
+
 // Forgets every call and vertex, sets the followed modelview stack to the identity
 // and the attributes to OpenGL's initial ones.
 void recorder_reset();
-const std::vector<GlCall>& recorded_calls();
-// Each glVertex3f, carried through the modelview matrix current at that call, and its attributes.
-const std::vector<Point>& recorded_vertices();
-const std::vector<Attributes>& recorded_attributes();
+const Recording& recorded();
 
 // Names of every function the layer defines.
 extern const std::vector<std::string> RECORDED_FUNCTIONS;

@@ -1,12 +1,12 @@
 // The page's GL layer against a recording stand-in for emscripten's GL
 // emulation: what reaches the emulation for the program's drawing, and when.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <tuple>
 #include <vector>
 
 #include "immediate.h"
@@ -72,8 +72,7 @@ protected:
 // swap; filled ones reach the emulation as they came, at once.
 TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
 {
-    const double xs[4] = {0.41, -0.41, -0.41, 0.41};
-    const double ys[4] = {0.3075, 0.3075, -0.3075, -0.3075};
+    const float w = 0.41f, h = 0.3075f, xs[4] = {w, -w, -w, w}, ys[4] = {h, h, -h, -h};
     const struct {
         GLenum polygon_mode, sent;
         std::vector<int> corners;
@@ -83,10 +82,7 @@ TEST_F(GlLayer, QuadsInLineModeBecomeTheirFourEdgesOthersPassAsTheyCame)
         rec = Recording();
         glPolygonMode(GL_FRONT_AND_BACK, row.polygon_mode);
         glColor3f(1.0f, 1.0f, 0.0f);
-        glBegin(GL_QUADS);
-        for (int i = 0; i < 4; ++i)
-            glVertex3f(static_cast<float>(xs[i]), static_cast<float>(ys[i]), -1.0f);
-        glEnd();
+        draw(GL_QUADS, {{xs[0], ys[0], -1}, {xs[1], ys[1], -1}, {xs[2], ys[2], -1}, {xs[3], ys[3], -1}});
         if (row.polygon_mode == GL_LINE)
             web_gl_swap();
         ASSERT_EQ(rec.begins, std::vector<GLenum>{row.sent});
@@ -110,10 +106,9 @@ TEST_F(GlLayer, EveryVertexCarriesTheColourInForceAtIt)
     glVertex3f(0.0f, 1.0f, 0.0f);
     glEnd();
     web_gl_swap();
-    ASSERT_EQ(rec.vertices.size(), 4u);
-    const std::array<float, 4> red = {1, 0, 0, 1}, green = {0, 1, 0, 1};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(rec.vertices[i].colour, i < 2 ? red : green) << "vertex " << i;
+    const auto red = testing::Field(&Emitted::colour, std::array<float, 4>{1, 0, 0, 1});
+    const auto green = testing::Field(&Emitted::colour, std::array<float, 4>{0, 1, 0, 1});
+    EXPECT_THAT(rec.vertices, testing::ElementsAre(red, red, green, green));
 }
 
 TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelApart)
@@ -142,19 +137,17 @@ TEST_F(GlLayer, AWideLineIsParallelOnePixelLinesAcrossItsMinorAxisADevicePixelAp
         draw(GL_LINES, {{0, 0, 0}, {row.x1, row.y1, 0}});
         web_gl_swap();
         ASSERT_EQ(rec.vertices.size(), 2 * row.copies);
-        for (size_t copy = 1; copy < row.copies; ++copy)
-            for (int end = 0; end < 2; ++end) {
-                const Emitted& a = rec.vertices[2 * (copy - 1) + end];
-                const Emitted& b = rec.vertices[2 * copy + end];
-                const double px = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * WIDTH / 2.0;
-                const double py = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * HEIGHT / 2.0;
-                EXPECT_NEAR(px, row.dx, 1e-4) << "copy " << copy;
-                EXPECT_NEAR(py, row.dy, 1e-4) << "copy " << copy;
-            }
+        for (size_t v = 2; v < 2 * row.copies; ++v) { // each end against the same end of the copy before
+            const Emitted& a = rec.vertices[v - 2];
+            const Emitted& b = rec.vertices[v];
+            const double px = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * WIDTH / 2.0;
+            const double py = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * HEIGHT / 2.0;
+            EXPECT_NEAR(px, row.dx, 1e-4) << "vertex " << v;
+            EXPECT_NEAR(py, row.dy, 1e-4) << "vertex " << v;
+        }
         // Placed through identity matrices, which are then put back.
-        EXPECT_EQ(rec.pushed, 0);
-        EXPECT_FALSE(rec.identity_mv || rec.identity_proj);
-        EXPECT_EQ(rec.matrix_mode, GL_MODELVIEW);
+        EXPECT_EQ(std::tie(rec.pushed, rec.identity_mv, rec.identity_proj, rec.matrix_mode),
+            std::make_tuple(0, false, false, GLint{GL_MODELVIEW}));
         // The copies straddle the line itself, as many each way.
         double mid[4];
         const Emitted& last = rec.vertices[2 * row.copies - 2];
@@ -209,9 +202,8 @@ TEST_F(GlLayer, LinesAreCutAtTheNearPlane)
     expect_clip(rec.vertices[0].clip, 0.0, 0.0, 0.0);
     expect_clip(rec.vertices[1].clip, 0.0, 0.0, 4.0);
     EXPECT_NEAR(rec.vertices[1].clip[2], -rec.vertices[1].clip[3], NEAR);
-    // The colour at the cut, a twelfth of the way from blue to white.
-    EXPECT_NEAR(rec.vertices[1].colour[0], 4.0 / 50.0, 1e-6);
-    EXPECT_NEAR(rec.vertices[1].colour[2], 1.0, 1e-6);
+    // The colour at the cut, 4/50 of the way from blue to white.
+    EXPECT_THAT(rec.vertices[1].colour, testing::Pointwise(testing::FloatNear(1e-6f), {0.08f, 0.08f, 1.0f, 1.0f}));
 }
 
 // m times v, or v itself while m is loaded as the identity.

@@ -145,8 +145,7 @@ void sweep_drags()
     for (int y = 0; y < WINDOW_HEIGHT; ++y)
         for (int x = 0; x < WINDOW_WIDTH; ++x)
             for (const auto& step : STEPS) {
-                const int x2 = x + step[0];
-                const int y2 = y + step[1];
+                const int x2 = x + step[0], y2 = y + step[1];
                 if (x2 >= 0 && x2 < WINDOW_WIDTH && y2 >= 0 && y2 < WINDOW_HEIGHT)
                     drag_step(s, x, y, x2, y2);
             }
